@@ -1,0 +1,90 @@
+#include "platform/portio/PortDriver.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/portio/PpdevBackend.h"
+#include "platform/portio/VirtualPortBackend.h"
+
+namespace portio {
+
+uint32_t DriverHandle = 0;
+
+namespace {
+
+constexpr uint32_t kOpenHandle = 0x7C1;
+
+std::unique_ptr<PortBackend> g_backend;
+DeviceFactory g_device_factory;
+bool g_open = false;
+uint32_t g_selected = 0;
+
+PortBackend* Opened(uint32_t handle) {
+  if (!g_open || handle != kOpenHandle) return nullptr;
+  return g_backend.get();
+}
+
+}  // namespace
+
+void SetVirtualDeviceFactory(DeviceFactory factory) { g_device_factory = std::move(factory); }
+
+std::unique_ptr<PortBackend> CreateBackendFromEnvironment() {
+  const char* choice = std::getenv(kBackendVariable);
+  if (choice != nullptr && std::string(choice) == "virtual") {
+    std::unique_ptr<PortDevice> device = g_device_factory ? g_device_factory() : nullptr;
+    return std::make_unique<VirtualPortBackend>(std::move(device));
+  }
+  return std::make_unique<PpdevBackend>();
+}
+
+void InstallBackend(std::unique_ptr<PortBackend> backend) {
+  g_backend = std::move(backend);
+  g_open = false;
+  g_selected = 0;
+}
+
+PortBackend* CurrentBackend() { return g_backend.get(); }
+
+uint32_t DriverOpen(uint32_t, const char*, const char*) {
+  if (!g_backend) g_backend = CreateBackendFromEnvironment();
+  g_open = true;
+  return kOpenHandle;
+}
+
+uint32_t DriverIsActive(uint32_t handle) {
+  PortBackend* backend = Opened(handle);
+  return backend != nullptr && backend->IsActive() ? 1 : 0;
+}
+
+void DriverPostOpen(uint32_t) {}
+
+void DriverSetSwitch(uint32_t, uint32_t) {}
+
+uint32_t DriverReadPort(uint32_t handle, uint32_t port) {
+  PortBackend* backend = Opened(handle);
+  return backend != nullptr ? backend->Read(port) : 0xFF;
+}
+
+void DriverWritePort(uint32_t handle, uint32_t port, uint32_t value) {
+  if (PortBackend* backend = Opened(handle)) backend->Write(port, static_cast<uint8_t>(value));
+}
+
+uint32_t DriverLptCount(uint32_t handle) {
+  PortBackend* backend = Opened(handle);
+  return backend != nullptr ? static_cast<uint32_t>(backend->LptCount()) & 0xFF : 0;
+}
+
+void DriverSelectLpt(uint32_t handle, uint32_t number) {
+  if (Opened(handle) != nullptr) g_selected = number;
+}
+
+uint32_t DriverLptBase(uint32_t handle) {
+  PortBackend* backend = Opened(handle);
+  return backend != nullptr ? backend->LptBase(static_cast<int>(g_selected)) : 0;
+}
+
+void DriverClose(uint32_t handle) {
+  if (Opened(handle) != nullptr) g_open = false;
+}
+
+}  // namespace portio

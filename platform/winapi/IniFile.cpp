@@ -1,0 +1,204 @@
+#include "platform/winapi/IniFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+#include "platform/winapi/Paths.h"
+
+namespace {
+
+std::string Trim(const std::string& text) {
+  const char* blanks = " \t\r\n";
+  size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return "";
+  size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (std::tolower(x) != std::tolower(y)) return false;
+  }
+  return true;
+}
+
+// "[name]" gives name; anything else is not a section header.
+std::optional<std::string> SectionName(const std::string& line) {
+  std::string trimmed = Trim(line);
+  if (trimmed.size() < 2 || trimmed.front() != '[') return std::nullopt;
+  size_t close = trimmed.find(']');
+  if (close == std::string::npos) return std::nullopt;
+  return Trim(trimmed.substr(1, close - 1));
+}
+
+bool IsComment(const std::string& line) {
+  std::string trimmed = Trim(line);
+  return trimmed.empty() || trimmed.front() == ';';
+}
+
+struct Entry {
+  std::string key;
+  std::string value;
+};
+
+std::optional<Entry> ParseEntry(const std::string& line) {
+  if (IsComment(line) || SectionName(line)) return std::nullopt;
+  size_t eq = line.find('=');
+  if (eq == std::string::npos) return std::nullopt;
+  return Entry{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
+}
+
+// Where a section lies in the file: its header line and one past its last line.
+struct SectionSpan {
+  size_t header;
+  size_t end;
+};
+
+std::optional<SectionSpan> FindSection(const std::vector<std::string>& lines,
+                                       const std::string& section) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    auto name = SectionName(lines[i]);
+    if (!name || !SameName(*name, section)) continue;
+    size_t end = i + 1;
+    while (end < lines.size() && !SectionName(lines[end])) ++end;
+    return SectionSpan{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> FindKey(const std::vector<std::string>& lines, const SectionSpan& span,
+                              const std::string& key) {
+  for (size_t i = span.header + 1; i < span.end; ++i) {
+    auto entry = ParseEntry(lines[i]);
+    if (entry && SameName(entry->key, key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> ParseDecimal(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  errno = 0;
+  char* end = nullptr;
+  long value = std::strtol(text.c_str(), &end, 10);
+  if (end == text.c_str() || *end != '\0' || errno == ERANGE || value < INT_MIN ||
+      value > INT_MAX)
+    return std::nullopt;
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const std::string& fileName) : path_(winapi::NativePath(fileName)) {}
+
+std::vector<std::string> TIniFile::ReadLines() const {
+  std::vector<std::string> lines;
+  std::ifstream in(path_, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool TIniFile::WriteLines(const std::vector<std::string>& lines) const {
+  std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  for (const std::string& line : lines) out << line << "\r\n";
+  return static_cast<bool>(out.flush());
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& defaultValue) const {
+  std::vector<std::string> lines = ReadLines();
+  auto span = FindSection(lines, section);
+  if (!span) return defaultValue;
+  auto at = FindKey(lines, *span, key);
+  if (!at) return defaultValue;
+  return ParseEntry(lines[*at])->value;
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key,
+                          int defaultValue) const {
+  return ParseDecimal(ReadString(section, key, "")).value_or(defaultValue);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key,
+                        bool defaultValue) const {
+  return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool TIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) {
+  std::vector<std::string> lines = ReadLines();
+  std::string line = key + "=" + value;
+  auto span = FindSection(lines, section);
+  if (!span) {
+    lines.push_back("[" + section + "]");
+    lines.push_back(line);
+    return WriteLines(lines);
+  }
+  if (auto at = FindKey(lines, *span, key)) {
+    // Keep the key's spelling as the file has it.
+    lines[*at] = ParseEntry(lines[*at])->key + "=" + value;
+    return WriteLines(lines);
+  }
+  size_t insert = span->end;
+  while (insert > span->header + 1 && Trim(lines[insert - 1]).empty()) --insert;
+  lines.insert(lines.begin() + static_cast<long>(insert), line);
+  return WriteLines(lines);
+}
+
+bool TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
+  return WriteString(section, key, std::to_string(value));
+}
+
+bool TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+  return WriteString(section, key, value ? "1" : "0");
+}
+
+bool TIniFile::SectionExists(const std::string& section) const {
+  return FindSection(ReadLines(), section).has_value();
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
+  std::vector<std::string> lines = ReadLines();
+  auto span = FindSection(lines, section);
+  return span && FindKey(lines, *span, key);
+}
+
+std::vector<std::string> TIniFile::ReadSection(const std::string& section) const {
+  std::vector<std::string> keys;
+  std::vector<std::string> lines = ReadLines();
+  auto span = FindSection(lines, section);
+  if (!span) return keys;
+  for (size_t i = span->header + 1; i < span->end; ++i) {
+    if (auto entry = ParseEntry(lines[i])) keys.push_back(entry->key);
+  }
+  return keys;
+}
+
+bool TIniFile::EraseSection(const std::string& section) {
+  std::vector<std::string> lines = ReadLines();
+  auto span = FindSection(lines, section);
+  if (!span) return true;
+  lines.erase(lines.begin() + static_cast<long>(span->header),
+              lines.begin() + static_cast<long>(span->end));
+  return WriteLines(lines);
+}
+
+bool TIniFile::DeleteKey(const std::string& section, const std::string& key) {
+  std::vector<std::string> lines = ReadLines();
+  auto span = FindSection(lines, section);
+  if (!span) return true;
+  auto at = FindKey(lines, *span, key);
+  if (!at) return true;
+  lines.erase(lines.begin() + static_cast<long>(*at));
+  return WriteLines(lines);
+}

@@ -1,0 +1,69 @@
+#include "platform/winapi/qt/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace winapi {
+namespace {
+
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QMessageBox::Icon IconFor(unsigned flags) {
+  switch (flags & MB_ICONMASK) {
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONASTERISK: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+struct ButtonSet {
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton first;
+};
+
+ButtonSet ButtonsFor(unsigned flags) {
+  using B = QMessageBox;
+  switch (flags & MB_BUTTONMASK) {
+    case MB_OKCANCEL: return {B::Ok | B::Cancel, B::Ok};
+    case MB_ABORTRETRYIGNORE: return {B::Abort | B::Retry | B::Ignore, B::Abort};
+    case MB_YESNOCANCEL: return {B::Yes | B::No | B::Cancel, B::Yes};
+    case MB_YESNO: return {B::Yes | B::No, B::Yes};
+    case MB_RETRYCANCEL: return {B::Retry | B::Cancel, B::Retry};
+    default: return {B::Ok, B::Ok};
+  }
+}
+
+int ResultFor(int button) {
+  switch (button) {
+    case QMessageBox::Ok: return IDOK;
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Abort: return IDABORT;
+    case QMessageBox::Retry: return IDRETRY;
+    case QMessageBox::Ignore: return IDIGNORE;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: return IDCANCEL;
+  }
+}
+
+}  // namespace
+
+int QtMessageBoxes::Show(Owner owner, const std::string& text, const std::string& caption,
+                         unsigned flags) {
+  ButtonSet set = ButtonsFor(flags);
+  QMessageBox box(IconFor(flags), Latin1(caption), Latin1(text), set.buttons,
+                  static_cast<QWidget*>(owner));
+  box.setDefaultButton(set.first);
+  if ((flags & MB_BUTTONMASK) == MB_YESNOCANCEL || (flags & MB_BUTTONMASK) == MB_OKCANCEL)
+    box.setEscapeButton(QMessageBox::Cancel);
+  return ResultFor(box.exec());
+}
+
+void QtMessageBoxes::Beep(unsigned) { QApplication::beep(); }
+
+}  // namespace winapi

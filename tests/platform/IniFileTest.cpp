@@ -1,0 +1,97 @@
+#include "platform/winapi/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::string path = dir.File("History.ini");
+};
+
+TEST_F(IniFileTest, MissingFileReadsDefaultsAndFirstWriteCreatesIt) {
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadString("System", "DataPort", "NOSETUP"), "NOSETUP");
+  EXPECT_EQ(ini.ReadInteger("System", "MenuList", 7), 7);
+  EXPECT_FALSE(ini.SectionExists("System"));
+  EXPECT_FALSE(std::filesystem::exists(path));
+
+  ASSERT_TRUE(ini.WriteInteger("System", "MenuList", 1));
+  EXPECT_EQ(dir.Read("History.ini"), "[System]\r\nMenuList=1\r\n");
+}
+
+TEST_F(IniFileTest, NamesCompareWithoutCaseAndValuesAreTrimmed) {
+  dir.Write("History.ini", "[system]\nDATAPORT =   3bc  \n  menulist= 1\n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadString("System", "DataPort", ""), "3bc");
+  EXPECT_EQ(ini.ReadInteger("SYSTEM", "MenuList", 0), 1);
+  EXPECT_TRUE(ini.ValueExists("System", "dataport"));
+}
+
+TEST_F(IniFileTest, IntegersAreDecimalWithDefaultOnAnythingElse) {
+  dir.Write("History.ini",
+            "[S]\nA=12\nB=-3\nC=0x10\nD=12abc\nE=\nF=99999999999\nG= 42 \n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("S", "A", 5), 12);
+  EXPECT_EQ(ini.ReadInteger("S", "B", 5), -3);
+  EXPECT_EQ(ini.ReadInteger("S", "C", 5), 5);
+  EXPECT_EQ(ini.ReadInteger("S", "D", 5), 5);
+  EXPECT_EQ(ini.ReadInteger("S", "E", 5), 5);
+  EXPECT_EQ(ini.ReadInteger("S", "F", 5), 5);
+  EXPECT_EQ(ini.ReadInteger("S", "G", 5), 42);
+  EXPECT_TRUE(ini.ReadBool("S", "A", false));
+  EXPECT_FALSE(ini.ReadBool("S", "Missing", false));
+}
+
+TEST_F(IniFileTest, WriteReplacesInPlaceKeepingOrderAndCase) {
+  dir.Write("History.ini",
+            "; settings\n[LoadDlg]\nFileName=a.bin\nOK=1\n\n[System]\nDataPort=378\n");
+  TIniFile ini(path);
+  ASSERT_TRUE(ini.WriteString("loaddlg", "ok", "0"));
+  ASSERT_TRUE(ini.WriteString("LoadDlg", "Format", "4"));
+  ASSERT_TRUE(ini.WriteString("BufInf", "BufSize", "100000"));
+  EXPECT_EQ(dir.Read("History.ini"),
+            "; settings\r\n[LoadDlg]\r\nFileName=a.bin\r\nOK=0\r\nFormat=4\r\n\r\n"
+            "[System]\r\nDataPort=378\r\n[BufInf]\r\nBufSize=100000\r\n");
+}
+
+TEST_F(IniFileTest, EveryAccessSeesTheFileAsItIsNow) {
+  TIniFile reader(path);
+  TIniFile writer(path);
+  EXPECT_EQ(reader.ReadString("LoadDlg", "OK", "none"), "none");
+  writer.WriteString("LoadDlg", "OK", "1");
+  EXPECT_EQ(reader.ReadString("LoadDlg", "OK", "none"), "1");
+  dir.Write("History.ini", "[LoadDlg]\nOK=2\n");
+  EXPECT_EQ(reader.ReadInteger("LoadDlg", "OK", 0), 2);
+}
+
+TEST_F(IniFileTest, ValuesAreStoredExactlyAsGiven) {
+  TIniFile ini(path);
+  ini.WriteString("S", "Path", "C:\\data\\x.hex");
+  ini.WriteString("S", "Quoted", "\"a = b\"");
+  EXPECT_EQ(ini.ReadString("S", "Path", ""), "C:\\data\\x.hex");
+  EXPECT_EQ(ini.ReadString("S", "Quoted", ""), "\"a = b\"");
+}
+
+TEST_F(IniFileTest, SectionsAndKeysCanBeListedAndRemoved) {
+  dir.Write("History.ini", "[H]\nH0=a\nH1=b\n[X]\nK=1\n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadSection("h"), (std::vector<std::string>{"H0", "H1"}));
+  ASSERT_TRUE(ini.DeleteKey("H", "h0"));
+  EXPECT_EQ(ini.ReadSection("H"), (std::vector<std::string>{"H1"}));
+  ASSERT_TRUE(ini.EraseSection("H"));
+  EXPECT_FALSE(ini.SectionExists("H"));
+  EXPECT_EQ(ini.ReadInteger("X", "K", 0), 1);
+}
+
+TEST_F(IniFileTest, BackslashPathsNameTheSameFile) {
+  std::string windowsStyle = dir.path().string() + "\\History.ini";
+  TIniFile ini(windowsStyle);
+  ini.WriteInteger("S", "K", 3);
+  EXPECT_EQ(TIniFile(path).ReadInteger("S", "K", 0), 3);
+}
+
+}  // namespace

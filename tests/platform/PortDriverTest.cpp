@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/portio/LptAddressMap.h"
+#include "platform/portio/PortDriver.h"
+#include "platform/portio/PpdevBackend.h"
+#include "platform/portio/VirtualPortBackend.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using namespace portio;
+
+TEST(LptAddressMapTest, OnlyTheThreeRegistersOfADetectedPortAreMapped) {
+  LptAddressMap map({0x378, 0x278, 0});
+  EXPECT_EQ(map.Count(), 3);
+  EXPECT_EQ(map.Base(1), 0x378u);
+  EXPECT_EQ(map.Base(3), 0u);
+  EXPECT_EQ(map.Base(0), 0u);
+  EXPECT_EQ(map.Base(4), 0u);
+
+  auto status = map.Locate(0x379);
+  ASSERT_TRUE(status);
+  EXPECT_EQ(status->index, 0);
+  EXPECT_EQ(status->reg, LptRegister::Status);
+  auto control = map.Locate(0x27A);
+  ASSERT_TRUE(control);
+  EXPECT_EQ(control->index, 1);
+  EXPECT_EQ(control->reg, LptRegister::Control);
+
+  EXPECT_FALSE(map.Locate(0x377));
+  EXPECT_FALSE(map.Locate(0x37B));
+  // A port with base 0 is never driven: addresses 0..2 belong to nobody.
+  EXPECT_FALSE(map.Locate(0));
+  EXPECT_FALSE(map.Locate(2));
+}
+
+TEST(PpdevScanTest, ReadsPortsAndBasesFromTheProcTree) {
+  TempDir root;
+  root.Write("parport1/base-addr", "632\t1656\n");
+  root.Write("parport0/base-addr", "888\t1912\n");
+  root.Write("parport10/base-addr", "956\n");
+  root.Write("default/timeslice", "200\n");
+  root.Write("parportX/base-addr", "1\n");
+  auto ports = ScanParports(root.path().string());
+  ASSERT_EQ(ports.size(), 3u);
+  EXPECT_EQ(ports[0].number, 0);
+  EXPECT_EQ(ports[0].base, 0x378u);
+  EXPECT_EQ(ports[1].base, 0x278u);
+  EXPECT_EQ(ports[2].number, 10);
+  EXPECT_EQ(ports[2].base, 0x3BCu);
+  EXPECT_EQ(ParseBaseAddr("garbage"), 0u);
+  EXPECT_EQ(ParseBaseAddr(""), 0u);
+}
+
+TEST(PpdevBackendTest, NoPortsMeansInactiveAndSilent) {
+  TempDir root;
+  PpdevBackend backend(root.File("proc"), root.File("dev"));
+  EXPECT_FALSE(backend.IsActive());
+  EXPECT_EQ(backend.LptCount(), 0);
+  EXPECT_EQ(backend.Read(0x379), 0xFF);
+}
+
+TEST(PpdevBackendTest, PortWhoseDeviceCannotBeOpenedIsDetectedButInactive) {
+  TempDir root;
+  root.Write("proc/parport0/base-addr", "888 1912\n");
+  PpdevBackend backend(root.File("proc"), root.File("dev"));
+  EXPECT_EQ(backend.LptCount(), 1);
+  EXPECT_EQ(backend.LptBase(1), 0x378u);
+  EXPECT_FALSE(backend.IsActive());
+  EXPECT_EQ(backend.Read(0x379), 0xFF);
+}
+
+class RecordingDevice : public PortDevice {
+ public:
+  struct Access {
+    bool write;
+    LptRegister reg;
+    uint8_t value;
+  };
+  explicit RecordingDevice(std::vector<Access>* log) : log_(log) {}
+  uint8_t Read(LptRegister reg) override {
+    log_->push_back({false, reg, 0x5A});
+    return 0x5A;
+  }
+  void Write(LptRegister reg, uint8_t value) override { log_->push_back({true, reg, value}); }
+
+ private:
+  std::vector<Access>* log_;
+};
+
+class PortDriverTest : public ::testing::Test {
+ protected:
+  void TearDown() override { InstallBackend(nullptr); }
+};
+
+TEST_F(PortDriverTest, OperationsReachTheInstalledBackendThroughTheHandle) {
+  std::vector<RecordingDevice::Access> log;
+  InstallBackend(
+      std::make_unique<VirtualPortBackend>(std::make_unique<RecordingDevice>(&log), 0x3BC));
+  uint32_t handle = DriverOpen(0, "TVICHW32", "TVicDevice0");
+  ASSERT_NE(handle, 0u);
+  EXPECT_EQ(DriverIsActive(handle), 1u);
+  EXPECT_EQ(DriverLptCount(handle), 1u);
+  DriverSelectLpt(handle, 1);
+  EXPECT_EQ(DriverLptBase(handle), 0x3BCu);
+  DriverSelectLpt(handle, 2);
+  EXPECT_EQ(DriverLptBase(handle), 0u);
+
+  DriverWritePort(handle, 0x3BC, 0x1A5);  // only the low byte means anything
+  EXPECT_EQ(DriverReadPort(handle, 0x3BD), 0x5Au);
+  DriverWritePort(handle, 0x378, 0x11);   // no port there: ignored
+  EXPECT_EQ(DriverReadPort(handle, 0x278), 0xFFu);
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_TRUE(log[0].write);
+  EXPECT_EQ(log[0].reg, LptRegister::Data);
+  EXPECT_EQ(log[0].value, 0xA5);
+  EXPECT_EQ(log[1].reg, LptRegister::Status);
+
+  DriverClose(handle);
+  EXPECT_EQ(DriverReadPort(handle, 0x3BD), 0xFFu);
+  EXPECT_EQ(DriverIsActive(handle), 0u);
+}
+
+TEST_F(PortDriverTest, VirtualChoiceComesFromTheEnvironment) {
+  int made = 0;
+  SetVirtualDeviceFactory([&made] {
+    ++made;
+    std::vector<RecordingDevice::Access>* none = nullptr;
+    return std::unique_ptr<PortDevice>(new RecordingDevice(none));
+  });
+  setenv(kBackendVariable, "virtual", 1);
+  auto backend = CreateBackendFromEnvironment();
+  unsetenv(kBackendVariable);
+  SetVirtualDeviceFactory(nullptr);
+  EXPECT_EQ(made, 1);
+  EXPECT_TRUE(backend->IsActive());
+  EXPECT_EQ(backend->LptBase(1), VirtualPortBackend::kDefaultBase);
+}
+
+}  // namespace
