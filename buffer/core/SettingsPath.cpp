@@ -1,0 +1,12 @@
+#include "buffer/core/SettingsPath.h"
+
+namespace buffer {
+namespace {
+std::string g_settings_path = "History.ini";
+}
+
+const std::string& SettingsPath() { return g_settings_path; }
+
+void SetSettingsPath(const std::string& path) { g_settings_path = path.substr(0, 256); }
+
+}  // namespace buffer
