@@ -1,0 +1,139 @@
+#include "buffer/HexEntry.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "buffer/core/FileChecks.h"
+
+namespace buffer {
+namespace {
+
+std::string TextOf(const QLineEdit* edit) { return edit->text().toLatin1().toStdString(); }
+
+QString ToQString(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Typed characters go through FilterHexKey; keys that type nothing (arrows, Delete, Tab,
+// Enter, shortcuts) keep their ordinary meaning.
+class HexKeyFilter : public QObject {
+ public:
+  HexKeyFilter(QLineEdit* edit, HexKeyRule rule) : QObject(edit), rule_(rule) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    char typed = 0;
+    if (key->key() == Qt::Key_Backspace) {
+      typed = kBackspace;
+    } else if (key->text().size() == 1 && key->text()[0].unicode() >= 0x20 &&
+               !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      char16_t code = key->text()[0].unicode();
+      typed = code <= 0xFF ? static_cast<char>(code) : 0;
+    } else {
+      return false;
+    }
+    char kept = FilterHexKey(typed, rule_);
+    if (kept == 0) return true;
+    if (kept == typed) return false;
+    static_cast<QLineEdit*>(watched)->insert(QString(QChar(kept)));
+    return true;
+  }
+
+ private:
+  HexKeyRule rule_;
+};
+
+}  // namespace
+
+void TruncateEditText(QLineEdit* edit, int n) {
+  if (edit->text().size() <= n) return;
+  int caret = std::min(edit->cursorPosition(), n);
+  edit->setText(edit->text().left(n));
+  edit->setCursorPosition(caret);
+}
+
+void FilterHexEdit(QLineEdit* edit) {
+  std::string text = TextOf(edit);
+  std::string cut = CutAtFirstNonHex(text);
+  // A character outside Latin-1 reads as '?' above, so it ends the digits too.
+  if (cut.size() == static_cast<size_t>(edit->text().size())) return;
+  edit->setText(ToQString(cut));
+  edit->end(false);
+}
+
+void ByteToWordAddress(QLineEdit* byteEdit, QLineEdit* wordEdit) {
+  wordEdit->setText(ToQString(ByteToWordText(TextOf(byteEdit))));
+}
+
+void WordToByteAddress(QLineEdit* wordEdit, QLineEdit* byteEdit) {
+  byteEdit->setText(ToQString(WordToByteText(TextOf(wordEdit))));
+}
+
+void ShowBlockEnd(QLineEdit* destination, QLineEdit* start, QLineEdit* end, QLabel* label) {
+  if (auto text = BlockEndText(TextOf(destination), TextOf(start), TextOf(end))) {
+    label->setText(ToQString(*text));
+  }
+}
+
+bool ShowFileRange(const std::string& name, QLineEdit* start, QLineEdit* end) {
+  auto range = FileRange(name);
+  if (!range) return false;
+  start->setText(ToQString(range->start));
+  end->setText(ToQString(range->end));
+  return true;
+}
+
+void MakeHexEdit(QLineEdit* edit, int length, HexKeyRule rule) {
+  edit->installEventFilter(new HexKeyFilter(edit, rule));
+  QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, length] {
+    TruncateEditText(edit, length);
+    FilterHexEdit(edit);
+  });
+}
+
+TwinAddressEdits::TwinAddressEdits(QObject* parent, HexKeyRule rule)
+    : QObject(parent), rule_(rule) {}
+
+void TwinAddressEdits::AddPair(QLineEdit* byteEdit, QLineEdit* wordEdit) {
+  Pair pair{byteEdit, wordEdit};
+  pairs_.push_back(pair);
+  MakeHexEdit(byteEdit, kAddressDigits, rule_);
+  MakeHexEdit(wordEdit, kAddressDigits, rule_);
+  byteEdit->installEventFilter(this);
+  wordEdit->installEventFilter(this);
+  connect(byteEdit, &QLineEdit::textChanged, this, [this, pair] { ByteChanged(pair); });
+  connect(wordEdit, &QLineEdit::textChanged, this, [this, pair] { WordChanged(pair); });
+}
+
+void TwinAddressEdits::SetPair(int pairIndex, const std::string& byteText,
+                               const std::string& wordText) {
+  const Pair& pair = pairs_.at(static_cast<size_t>(pairIndex));
+  drive_ = TwinDrive::None;
+  pair.byteEdit->setText(ToQString(byteText));
+  pair.wordEdit->setText(ToQString(wordText));
+}
+
+bool TwinAddressEdits::eventFilter(QObject* watched, QEvent* event) {
+  bool in = event->type() == QEvent::FocusIn;
+  bool out = event->type() == QEvent::FocusOut;
+  if (!in && !out) return false;
+  for (const Pair& pair : pairs_) {
+    if (watched == pair.byteEdit) drive_ = in ? TwinDrive::Byte : TwinDrive::Word;
+    if (watched == pair.wordEdit) drive_ = in ? TwinDrive::Word : TwinDrive::Byte;
+  }
+  return false;
+}
+
+void TwinAddressEdits::ByteChanged(const Pair& pair) {
+  if (drive_ == TwinDrive::Byte) ByteToWordAddress(pair.byteEdit, pair.wordEdit);
+}
+
+void TwinAddressEdits::WordChanged(const Pair& pair) {
+  if (drive_ == TwinDrive::Word) WordToByteAddress(pair.wordEdit, pair.byteEdit);
+}
+
+}  // namespace buffer

@@ -1,0 +1,36 @@
+#include "buffer/core/FileChecks.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "buffer/core/HexText.h"
+#include "buffer/core/Messages.h"
+#include "platform/winapi/Paths.h"
+
+namespace buffer {
+
+std::optional<int32_t> ReadFileSize(const std::string& name) {
+  std::ifstream file(winapi::NativePath(name), std::ios::binary | std::ios::ate);
+  if (!file) return std::nullopt;
+  std::streamoff size = file.tellg();
+  if (size < 0) return std::nullopt;
+  return static_cast<int32_t>(std::min<std::streamoff>(size, INT32_MAX));
+}
+
+std::optional<FileRangeTexts> FileRange(const std::string& name) {
+  auto size = ReadFileSize(name);
+  if (!size) return std::nullopt;
+  return FileRangeTexts{"000000", FormatHex6(*size - 1)};
+}
+
+bool CheckFileExists(const std::string& name, bool showMessage) {
+  std::error_code error;
+  if (!name.empty() && std::filesystem::is_regular_file(winapi::NativePath(name), error)) {
+    return true;
+  }
+  if (showMessage) ShowMessage(messages::kFileNotFound);
+  return false;
+}
+
+}  // namespace buffer

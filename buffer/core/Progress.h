@@ -1,0 +1,98 @@
+#pragma once
+// Progress of long buffer operations. The operations report to the program-wide sink (the
+// progress window in the programs, a recorder in tests) so that they stay free of widgets.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace buffer {
+
+// The bar: 0..100; a step never passes 99, only Finish reaches 100.
+class ProgressBarModel {
+ public:
+  static constexpr int kMin = 0;
+  static constexpr int kMax = 100;
+
+  int Position() const { return position_; }
+  void SetPosition(int position) { position_ = position; }
+  void StepIt();
+  void Finish() { position_ = kMax; }
+
+ private:
+  int position_ = kMin;
+};
+
+class ProgressSink {
+ public:
+  virtual ~ProgressSink() = default;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual void Show() = 0;
+  virtual void SetPosition(int position) = 0;
+  virtual void StepIt() = 0;
+  // Full bar, and a short pause so that it is seen.
+  virtual void Finish() = 0;
+  virtual void Close() = 0;
+  virtual int Position() const = 0;
+};
+
+// The sink every operation reports to. Without an installed one, a silent one.
+ProgressSink& Progress();
+// Installs the sink (nullptr: the silent one) and returns the previous one.
+ProgressSink* SetProgress(ProgressSink* sink);
+
+// The work units between two steps: a hundredth of the work, at least 1.
+int32_t ProgressStepSize(int64_t work);
+
+// One operation's use of the sink: caption, show and position 0 on construction; Tick after
+// each unit of work; Finish at the end; the window is closed on destruction, also when the
+// work throws.
+class ProgressRun {
+ public:
+  ProgressRun(const std::string& caption, int64_t work, ProgressSink& sink = Progress());
+  ~ProgressRun();
+  ProgressRun(const ProgressRun&) = delete;
+  ProgressRun& operator=(const ProgressRun&) = delete;
+
+  // Steps the bar after each unit whose index is a multiple of the step size.
+  void Tick(int64_t index) {
+    if (index % step_ == 0) sink_.StepIt();
+  }
+  void SetCaption(const std::string& caption) { sink_.SetCaption(caption); }
+  void Finish() { sink_.Finish(); }
+  int32_t StepSize() const { return step_; }
+
+ private:
+  ProgressSink& sink_;
+  int32_t step_;
+};
+
+// A sink that only keeps the bar and counts what happened; installs itself while it lives.
+// For tests of operations that report progress.
+class RecordingProgress : public ProgressSink {
+ public:
+  RecordingProgress();
+  ~RecordingProgress() override;
+  RecordingProgress(const RecordingProgress&) = delete;
+  RecordingProgress& operator=(const RecordingProgress&) = delete;
+
+  void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+  void Show() override { ++shows; visible = true; }
+  void SetPosition(int position) override { bar_.SetPosition(position); }
+  void StepIt() override { ++steps; bar_.StepIt(); }
+  void Finish() override { ++finishes; bar_.Finish(); }
+  void Close() override { ++closes; visible = false; }
+  int Position() const override { return bar_.Position(); }
+
+  std::vector<std::string> captions;
+  int shows = 0;
+  int steps = 0;
+  int finishes = 0;
+  int closes = 0;
+  bool visible = false;
+
+ private:
+  ProgressSink* previous_;
+  ProgressBarModel bar_;
+};
+
+}  // namespace buffer
