@@ -1,0 +1,135 @@
+#include "link/LinkPacket.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <new>
+
+#include "link/Io_1.h"
+#include "link/LinkLog.h"
+
+namespace qzlink {
+
+namespace {
+
+constexpr int kAttempts = 5;
+constexpr uint32_t kSendHead = 6;
+constexpr uint32_t kReceiveHead = 5;
+
+constexpr std::array<uint16_t, 256> MakeCrcTable() {
+  std::array<uint16_t, 256> table{};
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t crc = i << 8;
+    for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1;
+    table[i] = static_cast<uint16_t>(crc);
+  }
+  return table;
+}
+
+constexpr std::array<uint16_t, 256> kCrcTable = MakeCrcTable();
+
+int HexDigit(uint8_t c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+void WriteHexField(uint32_t value, uint8_t* field) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value & 0xFFFF));
+  for (uint32_t i = 0; i < kCrcDigits; ++i) field[i] = static_cast<uint8_t>(text[i]);
+}
+
+template <typename Handshake>
+bool TryFiveTimes(Handshake handshake) {
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (handshake() == 1) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+uint16_t Crc16(const uint8_t* bytes, size_t count) {
+  uint16_t crc = 0;
+  for (size_t i = 0; i < count; ++i) {
+    crc = static_cast<uint16_t>((crc << 8) ^ kCrcTable[((crc >> 8) ^ bytes[i]) & 0xFF]);
+  }
+  return crc;
+}
+
+uint32_t ReadHexField(const uint8_t* field) {
+  uint32_t value = 0;
+  for (uint32_t i = 0; i < kCrcDigits; ++i) {
+    const int digit = HexDigit(field[i]);
+    if (digit < 0) break;
+    value = value * 16 + static_cast<uint32_t>(digit);
+  }
+  return value;
+}
+
+uint32_t LengthField(const LinkPacket& packet) { return ReadHexField(packet.data() + 1); }
+
+std::span<const uint8_t> PacketPayload(const LinkPacket& packet) {
+  const uint32_t length = LengthField(packet);
+  if (length < kMinLengthField || packet.size() <= kPacketPrefix) return {};
+  const size_t end = std::min<size_t>(packet.size(), length + 1);
+  return std::span<const uint8_t>(packet).subspan(kPacketPrefix, end > kPacketPrefix ? end - kPacketPrefix : 0);
+}
+
+std::optional<LinkPacket> BuildPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField) {
+  if (lengthField < kMinLengthField || lengthField > kMaxLengthField) return std::nullopt;
+  const uint32_t payloadLength = lengthField - 4;
+  if (payload.size() < payloadLength) return std::nullopt;
+  try {
+    LinkPacket packet(lengthField + kPacketPrefix, 0);
+    packet[0] = code;
+    WriteHexField(lengthField, &packet[1]);
+    std::copy_n(payload.begin(), payloadLength, packet.begin() + kPacketPrefix);
+    WriteHexField(Crc16(packet.data(), lengthField + 1), &packet[lengthField + 1]);
+    return packet;
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
+int SendPacket(const LinkPacket& packet, uint32_t base) {
+  // A length field that reaches past the packet would send bytes it does not own.
+  if (packet.size() < kSendHead || packet.size() < kPacketPrefix + LengthField(packet)) return 0;
+  if (!TryFiveTimes([&] { return PcHandSend(kSendHead, packet.data(), base); })) return 0;
+  const uint32_t length = LengthField(packet);
+  const uint8_t* body = packet.data() + kPacketPrefix;
+  return TryFiveTimes([&] { return PcHandSend(length, body, base); }) ? 1 : 0;
+}
+
+int PcGetQz710Data(uint32_t base, LinkPacket& out) {
+  LinkPacket packet;
+  try {
+    packet.assign(kReceiveHead, 0);
+  } catch (const std::bad_alloc&) {
+    return kReceiveNoMemory;
+  }
+  if (!TryFiveTimes([&] { return PcHandGet(kReceiveHead, packet.data(), base); })) {
+    LogLinkError("PcGetQz710Data() : Get first 5 bytes fail!");
+    return kReceiveFailed;
+  }
+  const uint32_t length = LengthField(packet);
+  try {
+    packet.resize(length + kPacketPrefix, 0);
+  } catch (const std::bad_alloc&) {
+    return kReceiveNoMemory;
+  }
+  if (!TryFiveTimes([&] { return PcHandGet(length, packet.data() + kPacketPrefix, base); })) {
+    char text[96];
+    std::snprintf(text, sizeof text, "PcGetQz710Data() : Get 5 bytes OK, but get the rest fail! [bytes count=%X]",
+                  static_cast<unsigned>(length));
+    LogLinkError(text);
+    return kReceiveFailed;
+  }
+  if (ReadHexField(packet.data() + length + 1) != Crc16(packet.data(), length + 1)) return kReceiveCrcMismatch;
+  out = std::move(packet);
+  return kReceived;
+}
+
+}  // namespace qzlink

@@ -1,0 +1,59 @@
+#pragma once
+// Link packets: a code byte, the length field L (payload length + 4) as four hex digits, the
+// payload, and the CRC-16 of everything before it as four hex digits. A packet is L+5 bytes.
+// The PC sends a packet as a head (bytes 0..5) and a body (L bytes from byte 5) and receives
+// one as a head (bytes 0..4) and a body (bytes 5..L+4), each handshake tried up to 5 times.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace qzlink {
+
+// A packet owns its bytes.
+using LinkPacket = std::vector<uint8_t>;
+
+inline constexpr uint32_t kMinLengthField = 4;
+inline constexpr uint32_t kMaxLengthField = 0xFFFF;
+inline constexpr uint32_t kMaxPayload = kMaxLengthField - 4;
+// Code byte + four length digits.
+inline constexpr uint32_t kPacketPrefix = 5;
+inline constexpr uint32_t kCrcDigits = 4;
+
+// Codes of the console's link.
+inline constexpr uint8_t kRequestCode = 0x9F;
+inline constexpr uint8_t kAcknowledgeCode = 0xE0;
+inline constexpr uint8_t kReadyCode = 0xE1;
+
+// PcGetQz710Data results.
+inline constexpr int kReceived = 0;
+inline constexpr int kReceiveNoMemory = -1;
+inline constexpr int kReceiveFailed = -2;
+inline constexpr int kReceiveCrcMismatch = -3;
+
+// CRC-16/XMODEM (polynomial 0x1021, initial 0, no reflection, no final XOR).
+uint16_t Crc16(const uint8_t* bytes, size_t count);
+
+// Reads a length or CRC field: at most four hex digits of either case, stopping at the first
+// character that is no hex digit (0 when the first one is none).
+uint32_t ReadHexField(const uint8_t* field);
+
+// The packet's length field; the packet must hold at least 5 bytes.
+uint32_t LengthField(const LinkPacket& packet);
+// The payload (bytes 5..L), clipped to what the packet holds.
+std::span<const uint8_t> PacketPayload(const LinkPacket& packet);
+
+// A packet with `code`, the first L-4 bytes of `payload` and length field L. None when L
+// cannot be carried by the length field (below 4 or above 0xFFFF), when `payload` is shorter
+// than L-4 bytes, or when memory fails.
+std::optional<LinkPacket> BuildPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField);
+
+// Sends the packet: 1 sent, 0 failed. Logs nothing itself (the handshakes do).
+int SendPacket(const LinkPacket& packet, uint32_t base);
+
+// Receives one packet into `out`: kReceived, kReceiveNoMemory, kReceiveFailed or
+// kReceiveCrcMismatch. `out` is left as it was on every failure.
+int PcGetQz710Data(uint32_t base, LinkPacket& out);
+
+}  // namespace qzlink
