@@ -1,0 +1,3 @@
+#pragma once
+// The "About Software." box, shown modally.
+void ShowAboutBox1();

@@ -1,0 +1,8 @@
+#include "console/GangTool.h"
+
+TGangTools* GangTools = nullptr;
+
+TGangTools::TGangTools(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  setWindowTitle("GANG TOOLS");
+}

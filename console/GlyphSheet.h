@@ -1,0 +1,13 @@
+#pragma once
+// The LCD's glyph sheet: character code c is the 9 x 13 cell at ((c % 16) * 9, (c / 16) * 13)
+// of a 300 x 400 picture, dark blue glyphs on the LCD's background colour.
+#include <QColor>
+#include <QImage>
+
+inline const QColor kLcdBackground(61, 185, 194);
+inline const QColor kLcdInk(0, 64, 168);
+
+// Codes with a glyph: the printable characters 0x21..0x7F, the two arrow marks of a
+// selected menu line (0x01, 0x05) and the nearly filled block (0x10). Every other cell is
+// background.
+QImage MakeLcdGlyphSheet();

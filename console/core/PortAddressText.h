@@ -1,0 +1,12 @@
+#pragma once
+// The one reading of a port address typed as text (the DataPort setting, the port dialog):
+// leading blanks skipped, an optional 0x, then hex digits up to the first character that is
+// none. No digits give 0. Only the low 32 bits of an over-long number are kept.
+#include <cstdint>
+#include <string>
+
+namespace console {
+
+uint32_t ParsePortAddress(const std::string& text);
+
+}  // namespace console

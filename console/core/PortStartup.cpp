@@ -1,0 +1,39 @@
+#include "console/core/PortStartup.h"
+
+#include <algorithm>
+
+#include "platform/portio/PortDriver.h"
+#include "platform/winapi/MessageBox.h"
+
+namespace console {
+
+bool OpenPortDriver() {
+  portio::DriverHandle = portio::DriverOpen(portio::DriverHandle, "TVICHW32", "TVicDevice0");
+  if (portio::DriverIsActive(portio::DriverHandle) == 0) {
+    winapi::MessageBeep(0);
+    winapi::MessageBox(nullptr, kDriverMissingText, kDriverMissingCaption, winapi::MB_OKCANCEL);
+    return false;
+  }
+  portio::DriverSetSwitch(portio::DriverHandle, 1);
+  return true;
+}
+
+void DetectLptPorts(LinkState& state) {
+  // One probe more than the driver counts, as the ports are numbered from 1.
+  uint32_t count = portio::DriverLptCount(portio::DriverHandle) & 0xFF;
+  uint32_t probes = std::min<uint32_t>(count + 1, kLptTableSize);
+  for (uint32_t i = 0; i < probes; ++i) {
+    state.LptBaseTable[i] = 0;
+    portio::DriverSelectLpt(portio::DriverHandle, i + 1);
+    uint32_t base = portio::DriverLptBase(portio::DriverHandle);
+    if (base != 0) state.LptBaseTable[i] = base;
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (state.LptBaseTable[i] != 0) {
+      state.LptBase = state.LptBaseTable[i];
+      return;
+    }
+  }
+}
+
+}  // namespace console
