@@ -8,17 +8,17 @@
 namespace buffer {
 namespace {
 
+// How many characters of an edit the twin and block-end helpers look at.
+constexpr size_t kAddressTextLimit = 9;
+
+}  // namespace
+
 int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
-
-// How many characters of an edit the twin and block-end helpers look at.
-constexpr size_t kAddressTextLimit = 9;
-
-}  // namespace
 
 bool IsHexDigit(char c) { return HexDigitValue(c) >= 0; }
 

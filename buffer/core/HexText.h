@@ -23,6 +23,8 @@ inline constexpr int kAddressDigits = 6;        // buffer addresses
 inline constexpr int kSourceAddressDigits = 7;  // the Load dialog's source addresses
 inline constexpr int kByteDigits = 2;           // byte values
 
+// 0..15 for '0'..'9', 'A'..'F', 'a'..'f'; -1 for any other character.
+int HexDigitValue(char c);
 bool IsHexDigit(char c);
 
 // The key a hex field receives for a typed key: '0'..'9' and 'A'..'F' as they are,

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "buffer/HexEntry.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using namespace buffer;
+
+class HexEntryTest : public ::testing::Test {
+ protected:
+  HexEntryTest() {
+    auto* layout = new QVBoxLayout(&form_);
+    for (QLineEdit** edit : {&byteStart_, &wordStart_, &byteEnd_, &wordEnd_}) {
+      *edit = new QLineEdit(&form_);
+      layout->addWidget(*edit);
+    }
+  }
+
+  // Focus as the user moves it with the mouse or Tab; the form opens (as a dialog does,
+  // after its edits are set up) on the first call.
+  void Enter(QLineEdit* edit) {
+    if (!form_.isVisible()) {
+      form_.show();
+      QApplication::setActiveWindow(&form_);
+    }
+    edit->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(edit->hasFocus());
+  }
+
+  QWidget form_;
+  QLineEdit* byteStart_;
+  QLineEdit* wordStart_;
+  QLineEdit* byteEnd_;
+  QLineEdit* wordEnd_;
+};
+
+TEST_F(HexEntryTest, TypedKeysAreFilteredAndRaised) {
+  MakeHexEdit(byteStart_, kAddressDigits);
+  Enter(byteStart_);
+  QTest::keyClicks(byteStart_, "1b g-f");
+  EXPECT_EQ(byteStart_->text(), "1BF");
+  QTest::keyClick(byteStart_, Qt::Key_Backspace);
+  EXPECT_EQ(byteStart_->text(), "1B");
+  QTest::keyClick(byteStart_, Qt::Key_Left);
+  QTest::keyClicks(byteStart_, "c");
+  EXPECT_EQ(byteStart_->text(), "1CB");
+}
+
+TEST_F(HexEntryTest, TheUpdateToolsFilterDropsBackspace) {
+  MakeHexEdit(byteStart_, kAddressDigits, HexKeyRule::DropBackspace);
+  Enter(byteStart_);
+  QTest::keyClicks(byteStart_, "12ab");
+  QTest::keyClick(byteStart_, Qt::Key_Backspace);
+  EXPECT_EQ(byteStart_->text(), "12AB");
+  QTest::keyClick(byteStart_, Qt::Key_Delete);  // types no character: still works
+  QTest::keyClick(byteStart_, Qt::Key_Home);
+  QTest::keyClick(byteStart_, Qt::Key_Delete);
+  EXPECT_EQ(byteStart_->text(), "2AB");
+}
+
+TEST_F(HexEntryTest, ASeventhCharacterIsCutAtOnce) {
+  MakeHexEdit(byteStart_, kAddressDigits);
+  Enter(byteStart_);
+  QTest::keyClicks(byteStart_, "1234567");
+  EXPECT_EQ(byteStart_->text(), "123456");
+  MakeHexEdit(wordStart_, kSourceAddressDigits);
+  wordStart_->setText("123456789");
+  EXPECT_EQ(wordStart_->text(), "1234567");
+  MakeHexEdit(byteEnd_, kByteDigits);
+  byteEnd_->setText("FFF");
+  EXPECT_EQ(byteEnd_->text(), "FF");
+}
+
+TEST_F(HexEntryTest, PastedTextIsCutAtItsFirstNonHexCharacter) {
+  MakeHexEdit(byteStart_, kAddressDigits);
+  Enter(byteStart_);
+  byteStart_->insert("12G4");
+  EXPECT_EQ(byteStart_->text(), "12");
+  EXPECT_EQ(byteStart_->cursorPosition(), 2);
+  byteStart_->setText("ab");  // pasted lower case stays
+  EXPECT_EQ(byteStart_->text(), "ab");
+}
+
+TEST_F(HexEntryTest, TruncationLeavesTheCaretWhereItWas) {
+  byteStart_->setText("1234567");
+  byteStart_->setCursorPosition(2);
+  TruncateEditText(byteStart_, 6);
+  EXPECT_EQ(byteStart_->text(), "123456");
+  EXPECT_EQ(byteStart_->cursorPosition(), 2);
+}
+
+TEST_F(HexEntryTest, TheFocusedSideDrivesItsTwin) {
+  TwinAddressEdits twins(&form_);
+  twins.AddPair(byteStart_, wordStart_);
+  twins.AddPair(byteEnd_, wordEnd_);
+  Enter(byteStart_);
+  EXPECT_EQ(twins.Drive(), TwinDrive::Byte);
+  QTest::keyClicks(byteStart_, "000100");
+  EXPECT_EQ(wordStart_->text(), "000080");
+  Enter(wordEnd_);
+  EXPECT_EQ(twins.Drive(), TwinDrive::Word);
+  QTest::keyClicks(wordEnd_, "000081");
+  EXPECT_EQ(byteEnd_->text(), "000102");
+  EXPECT_EQ(byteStart_->text(), "000100");
+}
+
+TEST_F(HexEntryTest, HighWordAddressesGiveTheLastByteAddress) {
+  TwinAddressEdits twins(&form_);
+  twins.AddPair(byteEnd_, wordEnd_);
+  Enter(wordEnd_);
+  QTest::keyClicks(wordEnd_, "800000");
+  EXPECT_EQ(byteEnd_->text(), "FFFFFF");
+  QTest::keyClick(wordEnd_, Qt::Key_Backspace);
+  EXPECT_EQ(byteEnd_->text(), "100000");
+}
+
+TEST_F(HexEntryTest, EditsWrittenByARangeButtonDriveNeitherWay) {
+  TwinAddressEdits twins(&form_);
+  twins.AddPair(byteEnd_, wordEnd_);
+  Enter(byteEnd_);
+  // IC size 0 wrote FFFFFFFF: the change rule cuts it to six digits, twins untouched.
+  twins.SetPair(0, FormatHex6(-1), FormatHex6(-1));
+  EXPECT_EQ(twins.Drive(), TwinDrive::None);
+  EXPECT_EQ(byteEnd_->text(), "FFFFFF");
+  EXPECT_EQ(wordEnd_->text(), "FFFFFF");
+}
+
+TEST_F(HexEntryTest, BlockEndLabelFollowsAValidRangeOnly) {
+  QLabel label("old");
+  byteStart_->setText("000010");
+  byteEnd_->setText("00001F");
+  wordStart_->setText("001000");
+  ShowBlockEnd(wordStart_, byteStart_, byteEnd_, &label);
+  EXPECT_EQ(label.text(), "00100F");
+  byteEnd_->setText("000010");
+  ShowBlockEnd(wordStart_, byteStart_, byteEnd_, &label);
+  EXPECT_EQ(label.text(), "00100F");
+}
+
+TEST_F(HexEntryTest, FileRangeShowsTheFileOrLeavesTheEdits) {
+  TempDir dir;
+  dir.Write("x.bin", std::string(0x100, '\0'));
+  EXPECT_TRUE(ShowFileRange(dir.File("x.bin"), byteStart_, byteEnd_));
+  EXPECT_EQ(byteStart_->text(), "000000");
+  EXPECT_EQ(byteEnd_->text(), "0000FF");
+  EXPECT_FALSE(ShowFileRange(dir.File("gone.bin"), byteStart_, byteEnd_));
+  EXPECT_EQ(byteEnd_->text(), "0000FF");
+}
+
+}  // namespace
