@@ -1,6 +1,7 @@
 #include "buffer/HexEntry.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -121,6 +122,11 @@ bool TwinAddressEdits::eventFilter(QObject* watched, QEvent* event) {
   bool in = event->type() == QEvent::FocusIn;
   bool out = event->type() == QEvent::FocusOut;
   if (!in && !out) return false;
+  // A context menu (paste) or a message box over the dialog leaves the edit the one the
+  // user is in: only a real move to another control hands the drive over.
+  Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+  if (reason == Qt::PopupFocusReason) return false;
+  if (out && reason == Qt::ActiveWindowFocusReason) return false;
   for (const Pair& pair : pairs_) {
     if (watched == pair.byteEdit) drive_ = in ? TwinDrive::Byte : TwinDrive::Word;
     if (watched == pair.wordEdit) drive_ = in ? TwinDrive::Word : TwinDrive::Byte;

@@ -112,6 +112,18 @@ TEST_F(HexEntryTest, TheFocusedSideDrivesItsTwin) {
   EXPECT_EQ(byteStart_->text(), "000100");
 }
 
+TEST_F(HexEntryTest, APasteFromTheContextMenuStillDrivesTheTwin) {
+  TwinAddressEdits twins(&form_);
+  twins.AddPair(byteStart_, wordStart_);
+  Enter(byteStart_);
+  QFocusEvent menuOpens(QEvent::FocusOut, Qt::PopupFocusReason);
+  QApplication::sendEvent(byteStart_, &menuOpens);
+  QFocusEvent boxOpens(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(byteStart_, &boxOpens);
+  byteStart_->insert("000200");
+  EXPECT_EQ(wordStart_->text(), "000100");
+}
+
 TEST_F(HexEntryTest, HighWordAddressesGiveTheLastByteAddress) {
   TwinAddressEdits twins(&form_);
   twins.AddPair(byteEnd_, wordEnd_);
