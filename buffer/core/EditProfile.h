@@ -1,0 +1,43 @@
+#pragma once
+// What differs between the console's Dump Edit and the update tool's: one profile object is
+// handed to the shared buffer, view and grid code, so both programs run the same code.
+#include <cstdint>
+#include <string>
+
+#include "buffer/core/HexText.h"
+
+namespace buffer {
+
+struct EditProfile {
+  // The buffer as the form creates it.
+  std::uint32_t initialSize;
+  std::uint8_t initialFill;
+  // Bytes past the old end after a grow: the Load dialog's fill byte ([LoadDlg] UserFill when
+  // UnuserFillCheck is 1, else 0xFF) when true, else growFill.
+  bool growFillFromLoadDialog;
+  std::uint8_t growFill;
+  // Data rows of every grid (row 0 above them holds the headers).
+  int rowsShown;
+  // MaxRow = BufSize / 16 - maxRowMargin.
+  int maxRowMargin;
+  // Rows a page scroll adds to the scroll bar's own step of one.
+  int pageStep;
+  // The 16-bit view: false shows each word little-endian (the byte at the odd address first),
+  // true big-endian (the bytes in memory order).
+  bool bigEndianWords;
+  // Bare name of the settings file; the program's start-up joins it with the start directory
+  // and hands the path to SetSettingsPath, which all the shared code reads.
+  std::string settingsFileName;
+  // Clicks on the 8-bit hex grid are remembered and checked against the buffer on close.
+  bool editRecords;
+  // Whether the dialogs' hex key filter lets backspace through.
+  HexKeyRule hexKeyRule;
+
+  // A typed view address is pulled back so that the last screen stays full.
+  std::int32_t JumpMarginBytes() const { return rowsShown * 16; }
+};
+
+const EditProfile& ConsoleProfile();
+const EditProfile& UpdateToolProfile();
+
+}  // namespace buffer
