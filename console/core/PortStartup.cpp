@@ -22,8 +22,9 @@ void DetectLptPorts(LinkState& state) {
   // One probe more than the driver counts, as the ports are numbered from 1.
   uint32_t count = portio::DriverLptCount(portio::DriverHandle) & 0xFF;
   uint32_t probes = std::min<uint32_t>(count + 1, kLptTableSize);
+  // Entries beyond the probes are cleared too, so no port of an earlier detection remains.
+  state.LptBaseTable.fill(0);
   for (uint32_t i = 0; i < probes; ++i) {
-    state.LptBaseTable[i] = 0;
     portio::DriverSelectLpt(portio::DriverHandle, i + 1);
     uint32_t base = portio::DriverLptBase(portio::DriverHandle);
     if (base != 0) state.LptBaseTable[i] = base;

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "console/core/PortStartup.h"
+#include "platform/winapi/ScriptedMessageBoxes.h"
+#include "tests/console/FakePorts.h"
+
+namespace {
+
+using namespace console;
+
+class PortStartupTest : public ::testing::Test {
+ protected:
+  void TearDown() override { FakePorts::Remove(); }
+
+  // Opens the installed backend as start-up does and detects its ports.
+  LinkState Detect(uint32_t lptBaseBefore) {
+    winapi::ScriptedMessageBoxes boxes;
+    EXPECT_TRUE(OpenPortDriver());
+    LinkState state;
+    state.LptBase = lptBaseBefore;
+    state.LptBaseTable.fill(0xDEAD);
+    DetectLptPorts(state);
+    return state;
+  }
+
+  FakePorts::Record record_;
+};
+
+TEST_F(PortStartupTest, NoPortLeavesTheBaseAsItWas) {
+  FakePorts::Install(true, {}, &record_);
+  LinkState state = Detect(0);
+  EXPECT_EQ(state.LptBase, 0u);
+  EXPECT_EQ(state.LptBaseTable[0], 0u);
+  EXPECT_EQ(record_.askedNumbers, std::vector<int>({1}));
+  // No port of an earlier detection is left in the table.
+  for (uint32_t base : state.LptBaseTable) EXPECT_EQ(base, 0u);
+
+  FakePorts::Install(true, {}, &record_);
+  EXPECT_EQ(Detect(0x3BC).LptBase, 0x3BCu);
+}
+
+TEST_F(PortStartupTest, OnePortBecomesTheBase) {
+  FakePorts::Install(true, {0x378}, &record_);
+  LinkState state = Detect(0);
+  EXPECT_EQ(state.LptBase, 0x378u);
+  EXPECT_EQ(state.LptBaseTable[0], 0x378u);
+  EXPECT_EQ(state.LptBaseTable[1], 0u);
+  EXPECT_EQ(record_.askedNumbers, std::vector<int>({1, 2}));
+}
+
+TEST_F(PortStartupTest, ThreePortsAreTabledAndTheFirstIsUsed) {
+  FakePorts::Install(true, {0x378, 0x278, 0x3BC}, &record_);
+  LinkState state = Detect(0);
+  EXPECT_EQ(state.LptBase, 0x378u);
+  EXPECT_EQ(state.LptBaseTable[0], 0x378u);
+  EXPECT_EQ(state.LptBaseTable[1], 0x278u);
+  EXPECT_EQ(state.LptBaseTable[2], 0x3BCu);
+  EXPECT_EQ(state.LptBaseTable[3], 0u);
+  EXPECT_EQ(record_.askedNumbers, std::vector<int>({1, 2, 3, 4}));
+}
+
+TEST_F(PortStartupTest, APortWithoutBaseIsSkipped) {
+  FakePorts::Install(true, {0, 0, 0x3BC});
+  EXPECT_EQ(Detect(0).LptBase, 0x3BCu);
+  // Only the first three entries choose the base.
+  FakePorts::Install(true, {0, 0, 0, 0x278});
+  LinkState state = Detect(0);
+  EXPECT_EQ(state.LptBaseTable[3], 0x278u);
+  EXPECT_EQ(state.LptBase, 0u);
+}
+
+TEST_F(PortStartupTest, ProbesStopAtTheTablesSize) {
+  FakePorts::Install(true, std::vector<uint32_t>(9, 0x378), &record_);
+  LinkState state = Detect(0);
+  EXPECT_EQ(record_.askedNumbers.size(), 7u);
+  EXPECT_EQ(state.LptBaseTable[6], 0x378u);
+}
+
+TEST_F(PortStartupTest, AnInactiveDriverBeepsWarnsAndStopsTheStart) {
+  FakePorts::Install(false, {0x378});
+  winapi::ScriptedMessageBoxes boxes;
+  boxes.Answer(winapi::IDOK);
+  EXPECT_FALSE(OpenPortDriver());
+  EXPECT_NE(portio::DriverHandle, 0u);
+  ASSERT_EQ(boxes.beeps(), std::vector<unsigned>({0}));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, "The driver TVicHW32 can not be found!\nProgram Terminated !");
+  EXPECT_EQ(boxes.boxes()[0].caption, " Warning! ");
+  EXPECT_EQ(boxes.boxes()[0].flags, unsigned(winapi::MB_OKCANCEL));
+  EXPECT_EQ(boxes.boxes()[0].owner, nullptr);
+}
+
+TEST_F(PortStartupTest, AnActiveDriverOpensSilently) {
+  FakePorts::Install(true, {0x378});
+  winapi::ScriptedMessageBoxes boxes;
+  EXPECT_TRUE(OpenPortDriver());
+  EXPECT_TRUE(boxes.boxes().empty());
+  EXPECT_TRUE(boxes.beeps().empty());
+  EXPECT_EQ(portio::DriverIsActive(portio::DriverHandle), 1u);
+}
+
+}  // namespace
