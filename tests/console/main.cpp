@@ -1,8 +1,11 @@
+// The console tests share one QApplication: widget tests need it, and Qt allows only one.
+// Test discovery runs the binary without ctest's environment, hence the offscreen default.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
