@@ -87,11 +87,16 @@ QFont FixedsysLike() {
 
 TPanelStatusBar::TPanelStatusBar(QWidget* parent) : QStatusBar(parent) {
   setSizeGripEnabled(false);
+  // Narrow enough for the caption to fit its 93-pixel panel.
+  QFont font("DejaVu Sans Condensed");
+  font.setPixelSize(10);
+  setFont(font);
   static const int kWidths[2] = {93, 345};
   for (int i = 0; i < 2; ++i) {
     Panels[i] = new QLabel(this);
     Panels[i]->setFixedWidth(kWidths[i]);
     Panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panels[i]->setContentsMargins(0, 0, 0, 0);
     addWidget(Panels[i]);
   }
   Panels[0]->setText(" Current File Path : ");

@@ -1,7 +1,7 @@
 #pragma once
 // The one reading of a port address typed as text (the DataPort setting, the port dialog):
 // leading blanks skipped, an optional 0x, then hex digits up to the first character that is
-// none. No digits give 0. Only the low 32 bits of an over-long number are kept.
+// none. No digits give 0; a number beyond 32 bits gives 0xFFFFFFFF, as every hex field.
 #include <cstdint>
 #include <string>
 

@@ -22,7 +22,8 @@ TEST(PortAddressTextTest, ReadsLeadingHexDigitsAfterBlanksAndAnOptional0x) {
   EXPECT_EQ(ParsePortAddress("0"), 0u);
   EXPECT_EQ(ParsePortAddress("-378"), 0u);
   EXPECT_EQ(ParsePortAddress("FFFFFFFF"), 0xFFFFFFFFu);
-  EXPECT_EQ(ParsePortAddress("123456789"), 0x23456789u);
+  EXPECT_EQ(ParsePortAddress("123456789"), 0xFFFFFFFFu);
+  EXPECT_EQ(ParsePortAddress("0x 378"), 0u);
 }
 
 class StartupSettingsTest : public ::testing::Test {
