@@ -43,9 +43,13 @@ class DumpEditCore {
 
   const EditProfile& profile() const { return profile_; }
   DataBuffer& buffer() { return buffer_; }
+  const DataBuffer& buffer() const { return buffer_; }
   DumpView& view() { return view_; }
+  const DumpView& view() const { return view_; }
   GridEditor& grids() { return grids_; }
+  const GridEditor& grids() const { return grids_; }
   EditRecords& records() { return records_; }
+  const EditRecords& records() const { return records_; }
   DumpEditFields& fields() { return fields_; }
   const DumpEditFields& fields() const { return fields_; }
 

@@ -324,14 +324,16 @@ void GridEditor::HexEdit(GridId grid, std::string text, std::size_t digits) {
   }
 }
 
+bool GridEditor::CountAndSkip(const std::string& text) {
+  if (!text.empty()) ++typedCount_;
+  if (skipEditCount_ <= 0) return false;
+  --skipEditCount_;
+  return true;
+}
+
 void GridEditor::CharEdit(GridId grid, const std::string& text) {
   const GridCell cell = Cursor(grid);
-  if (!text.empty()) ++typedCount_;
-  if (skipEditCount_ > 0) {
-    --skipEditCount_;
-    return;
-  }
-  if (text.empty() || typedCount_ <= 0 || text[0] == '\0') return;
+  if (CountAndSkip(text) || text.empty() || typedCount_ <= 0 || text[0] == '\0') return;
   const std::uint8_t ch = static_cast<std::uint8_t>(text[0]);
   const int column = grid == GridId::Ascii8 ? cell.column : AsciiColumnOffset(cell.column);
   if (PokeByte(column, cell.row, ch)) modified_ = 1;
@@ -342,12 +344,9 @@ void GridEditor::CharEdit(GridId grid, const std::string& text) {
 
 void GridEditor::AddressEdit(GridId grid, const std::string& text) {
   const GridCell cell = Cursor(grid);
-  if (!text.empty()) ++typedCount_;
-  if (skipEditCount_ > 0) {
-    --skipEditCount_;
+  if (CountAndSkip(text) || text.empty() || typedCount_ <= 0 || text[0] == '\0' ||
+      text[0] == ' ')
     return;
-  }
-  if (text.empty() || typedCount_ <= 0 || text[0] == '\0' || text[0] == ' ') return;
   std::string& stored = Cell(grid, cell.column, cell.row);
   if (!IsHexDigit(text[0])) stored[0] = '0';
   // The 8-bit grid shows the digit raised; the 16-bit grid keeps it as typed.

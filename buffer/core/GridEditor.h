@@ -89,6 +89,9 @@ class GridEditor {
   int AsciiColumnOffset(int column) const { return profile_.bigEndianWords ? column : column ^ 1; }
 
   void HexEdit(GridId grid, std::string text, std::size_t digits);
+  // Counts a notification of a character or address grid; true when it is the one the skip
+  // counter swallows.
+  bool CountAndSkip(const std::string& text);
   void CharEdit(GridId grid, const std::string& text);
   void AddressEdit(GridId grid, const std::string& text);
 

@@ -1,0 +1,348 @@
+#include "buffer/DumpEdit.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "buffer/DumpGrid.h"
+#include "buffer/core/DialogSettings.h"
+
+namespace buffer {
+namespace {
+
+struct ToolSlot {
+  DialogFactory dialog;
+  ToolAction action;
+};
+
+std::array<ToolSlot, kToolCommandCount>& ToolSlots() {
+  static std::array<ToolSlot, kToolCommandCount> table;
+  return table;
+}
+
+ToolSlot& SlotOf(ToolCommand command) { return ToolSlots()[static_cast<int>(command)]; }
+
+TMainEdit* g_mainEdit = nullptr;
+
+// The seven buttons of each grid page, in their order on the page.
+struct ToolButtonSpec {
+  const char* name8;
+  const char* text;
+  const char* hint;
+  QStyle::StandardPixmap icon;
+};
+constexpr std::array<ToolButtonSpec, 7> kToolButtons{{
+    {"LoadFileB", "Load", "Load File Into Buffer.", QStyle::SP_DialogOpenButton},
+    {"SaveFileB", "Save", "Save File.", QStyle::SP_DialogSaveButton},
+    {"GetSumSpeed", "Sum", "Get Check Sum.", QStyle::SP_FileDialogInfoView},
+    {"FillDataSeep", "Fill", "Fill Data To Buffer.", QStyle::SP_FileDialogDetailedView},
+    {"BlockSpeed", "Block", "Block process.", QStyle::SP_FileDialogListView},
+    {"SearchSpeed", "Search", "Search data", QStyle::SP_FileDialogContentsView},
+    {"SearchNextSpeed", "Next", "Search Next..", QStyle::SP_ArrowForward},
+}};
+
+constexpr const char* kGridNames[kGridCount] = {"AddressGB8bit",  "HexCodeSG8bit",
+                                                "ASCIICode8bitSG", "AddressSG16Bit",
+                                                "HexCodeSG16Bit", "ASCIICode16BisSG"};
+// Cell widths in pixels: one digit, a byte, a character, a word.
+int CellWidth(GridId grid) {
+  switch (grid) {
+    case GridId::Address8:
+    case GridId::Address16: return 12;
+    case GridId::Hex8: return 24;
+    case GridId::Hex16: return 40;
+    default: return 14;
+  }
+}
+
+ScrollCode ScrollCodeOf(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineDown;
+    case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageUp;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageDown;
+    default: return ScrollCode::Other;
+  }
+}
+
+}  // namespace
+
+void InstallToolDialog(ToolCommand command, DialogFactory factory) {
+  SlotOf(command).dialog = std::move(factory);
+}
+
+void InstallToolAction(ToolCommand command, ToolAction action) {
+  SlotOf(command).action = std::move(action);
+}
+
+TMainEdit* MainEditForm() { return g_mainEdit; }
+void SetMainEditForm(TMainEdit* form) { g_mainEdit = form; }
+
+TMainEdit::TMainEdit(const EditProfile& profile, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      core_(profile) {
+  setObjectName("MainEdit");
+  setWindowTitle("Dump Edit");
+  setToolTip("Dump Edit");
+  BuildLayout();
+  FormCreate();
+}
+
+TMainEdit::~TMainEdit() {
+  if (g_mainEdit == this) g_mainEdit = nullptr;
+}
+
+void TMainEdit::FormCreate() {
+  core_.Create(this);
+  ShowState();
+}
+
+void TMainEdit::BuildLayout() {
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName("MainEditPage");
+  pages_->addTab(BuildGridSheet(ScrollBarId::Bits8, buttons8_), "8 Bits");
+  pages_->addTab(BuildGridSheet(ScrollBarId::Bits16, buttons16_), "16 Bits");
+  auto* info = new QWidget;
+  info->setObjectName("BufInfSheet");
+  info->setToolTip("Buffer Information.");
+  pages_->addTab(info, "Buffer Information");
+  auto* map = new QWidget;
+  map->setObjectName("BufMapTabSheet");
+  pages_->addTab(map, "Buffer Map");
+  pages_->widget(0)->setObjectName("Edit8BitSheet");
+  pages_->widget(1)->setObjectName("Edit16BitSheet");
+  connect(pages_, &QTabWidget::currentChanged, this, &TMainEdit::MainEditPageChange);
+
+  auto* swaps = new QHBoxLayout;
+  const std::array<std::pair<const char*, const char*>, 3> swapButtons{
+      {{"ByteSwapBitBtn", "Byte Swap"}, {"WordSwapBitBtn", "Word Swap"},
+       {"DWordSwapBitBt", "DWord Swap"}}};
+  const std::array<void (TMainEdit::*)(), 3> swapHandlers{&TMainEdit::ByteSwapBitBtnClick,
+                                                          &TMainEdit::WordSwapBitBtnClick,
+                                                          &TMainEdit::DWordSwapBitBtClick};
+  swaps->addStretch();
+  for (std::size_t i = 0; i < swapButtons.size(); ++i) {
+    auto* button = new QPushButton(swapButtons[i].second);
+    button->setObjectName(swapButtons[i].first);
+    connect(button, &QPushButton::clicked, this, swapHandlers[i]);
+    swaps->addWidget(button);
+  }
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(pages_);
+  layout->addLayout(swaps);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QWidget* TMainEdit::BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>& buttons) {
+  auto* sheet = new QWidget;
+  const bool bits8 = page == ScrollBarId::Bits8;
+  const std::array<void (TMainEdit::*)(), 7> handlers{
+      &TMainEdit::LoadFileBClick,   &TMainEdit::SaveFileBClick,  nullptr,
+      &TMainEdit::FillDataSeepClick, &TMainEdit::BlockSpeedClick, &TMainEdit::SearchSpeedClick,
+      &TMainEdit::SearchNextSpeedClick};
+  auto* tools = new QHBoxLayout;
+  for (std::size_t i = 0; i < kToolButtons.size(); ++i) {
+    auto* button = new QToolButton;
+    button->setObjectName(bits8 ? kToolButtons[i].name8
+                                : QString("SpeedButton%1").arg(i + 1));
+    button->setText(kToolButtons[i].text);
+    button->setToolTip(kToolButtons[i].hint);
+    button->setIcon(style()->standardIcon(kToolButtons[i].icon));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    if (handlers[i]) connect(button, &QToolButton::clicked, this, handlers[i]);
+    else connect(button, &QToolButton::clicked, this, [this] { GetSumSpeedClick(); });
+    tools->addWidget(button);
+    buttons[i] = button;
+  }
+  tools->addStretch();
+
+  auto* grids = new QHBoxLayout;
+  grids->setSpacing(4);
+  const int first = bits8 ? 0 : 3;
+  for (int g = first; g < first + 3; ++g) {
+    auto* grid = new DumpGrid(core_.grids(), GridId(g), CellWidth(GridId(g)));
+    grid->setObjectName(kGridNames[g]);
+    connect(grid, &DumpGrid::Changed, this, &TMainEdit::ShowState);
+    connect(grid, &DumpGrid::Clicked, this, [this] {
+      raise();
+      activateWindow();
+    });
+    grids_[static_cast<std::size_t>(g)] = grid;
+    grids->addWidget(grid, 0, Qt::AlignTop);
+  }
+  auto* bar = new QScrollBar(Qt::Vertical);
+  bar->setObjectName(bits8 ? "Edit8BitScrollBar" : "Edit16BitScrollBar");
+  bar->setSingleStep(1);
+  bar->setPageStep(1);
+  bar->setFixedHeight(grids_[static_cast<std::size_t>(first)]->height());
+  connect(bar, &QScrollBar::actionTriggered, this,
+          bits8 ? &TMainEdit::Edit8BitScrollBarScroll : &TMainEdit::Edit16BitScrollBarScroll);
+  connect(bar, &QScrollBar::sliderReleased, this, [this, page] { ScrollBarReleased(page); });
+  bars_[static_cast<std::size_t>(page)] = bar;
+  grids->addWidget(bar, 0, Qt::AlignTop);
+
+  auto* layout = new QVBoxLayout(sheet);
+  layout->addLayout(tools);
+  layout->addLayout(grids);
+  layout->addStretch();
+  return sheet;
+}
+
+void TMainEdit::ShowForm() {
+  if (!isVisible()) {
+    adjustSize();
+    if (const QScreen* screen = this->screen()) {
+      const QRect desk = screen->availableGeometry();
+      move(desk.left() + (desk.width() - width()) / 2, desk.top() + (desk.height() - height()) / 2);
+    }
+  }
+  show();
+  raise();
+  activateWindow();
+}
+
+void TMainEdit::SetChangedDataReporter(std::function<void(const std::string&)> reporter) {
+  changedDataReporter_ = std::move(reporter);
+}
+
+std::int32_t TMainEdit::CursorAddress8() const {
+  return static_cast<std::int32_t>(core_.grids().CursorAddress8());
+}
+
+std::int32_t TMainEdit::CursorAddress16() const {
+  return static_cast<std::int32_t>(core_.grids().CursorAddress16());
+}
+
+bool TMainEdit::ResizeBuffer(std::uint32_t n) {
+  const bool resized = core_.ResizeBuffer(n);
+  ShowState();
+  return resized;
+}
+
+void TMainEdit::RefreshGrids() {
+  core_.grids().RefreshGrids();
+  ShowState();
+}
+
+void TMainEdit::ShowState() {
+  for (DumpGrid* grid : grids_) grid->ShowEditor();
+  const DumpView& view = core_.view();
+  for (int b = 0; b < 2; ++b) {
+    QScrollBar* bar = bars_[static_cast<std::size_t>(b)];
+    // A dragged thumb stays where the mouse holds it until it is released.
+    if (bar->isSliderDown()) continue;
+    const QSignalBlocker quiet(bar);
+    bar->setMaximum(view.BarMaximum());
+    bar->setValue(view.BarPosition(ScrollBarId(b)));
+  }
+}
+
+// ---- scroll bars ----
+
+void TMainEdit::Edit8BitScrollBarScroll(int action) { ScrollBarScroll(ScrollBarId::Bits8, action); }
+
+void TMainEdit::Edit16BitScrollBarScroll(int action) {
+  ScrollBarScroll(ScrollBarId::Bits16, action);
+}
+
+void TMainEdit::ScrollBarScroll(ScrollBarId bar, int action) {
+  QScrollBar* scrollBar = ScrollBar(bar);
+  core_.grids().Scroll(bar, ScrollCodeOf(action), scrollBar->sliderPosition());
+  if (ScrollCodeOf(action) != ScrollCode::Other) {
+    // The position the view ended at replaces the one the bar computed.
+    scrollBar->setSliderPosition(core_.view().BarPosition(bar));
+  }
+  ShowState();
+}
+
+void TMainEdit::ScrollBarReleased(ScrollBarId bar) {
+  QScrollBar* scrollBar = ScrollBar(bar);
+  core_.grids().Scroll(bar, ScrollCode::EndScroll, scrollBar->sliderPosition());
+  ShowState();
+}
+
+// ---- pages ----
+
+void TMainEdit::MainEditPageChange(int index) {
+  const bool gridPage = index == 0 || index == 1;
+  for (QToolButton* button : buttons8_) button->setEnabled(gridPage);
+  if (gridPage) RefreshGrids();
+}
+
+// ---- tool buttons ----
+
+void TMainEdit::RunTool(ToolCommand command, const char* section) {
+  const ToolSlot& slot = SlotOf(command);
+  if (slot.dialog) {
+    std::unique_ptr<QDialog> dialog = slot.dialog(*this);
+    dialog->exec();
+  }
+  if (section && ReadDialogOk(section) == 0) return;
+  if (slot.action) slot.action(*this);
+}
+
+void TMainEdit::LoadFileBClick() { RunTool(ToolCommand::Load, "LoadDlg"); }
+
+void TMainEdit::SaveFileBClick() {
+  WriteBufferInfo();
+  RunTool(ToolCommand::Save, "SaveDlg");
+}
+
+void TMainEdit::GetSumSpeedClick(bool fromButton) {
+  if (fromButton) WriteBufferInfo();
+  RunTool(ToolCommand::GetSum, "GetSumDlg");
+}
+
+void TMainEdit::FillDataSeepClick() {
+  WriteBufferInfo();
+  RunTool(ToolCommand::Fill, "FillDataDlg");
+}
+
+void TMainEdit::BlockSpeedClick() {
+  WriteBufferInfo();
+  RunTool(ToolCommand::Block, "BlockDlg");
+}
+
+// The search dialog answers through the form's own search fields, not the settings file.
+void TMainEdit::SearchSpeedClick() {
+  WriteBufferInfo();
+  Fields().SearchRequested = 0;
+  const ToolSlot& slot = SlotOf(ToolCommand::Search);
+  if (slot.dialog) slot.dialog(*this)->exec();
+  if (Fields().SearchRequested && slot.action) slot.action(*this);
+}
+
+void TMainEdit::SearchNextSpeedClick() { RunTool(ToolCommand::SearchNext, nullptr); }
+void TMainEdit::ByteSwapBitBtnClick() { RunTool(ToolCommand::ByteSwap, nullptr); }
+void TMainEdit::WordSwapBitBtnClick() { RunTool(ToolCommand::WordSwap, nullptr); }
+void TMainEdit::DWordSwapBitBtClick() { RunTool(ToolCommand::DWordSwap, nullptr); }
+
+// ---- closing ----
+
+bool TMainEdit::FormCloseQuery() { return core_.CanClose(this); }
+
+void TMainEdit::FormClose() {
+  if (core_.CheckEditsOnClose() && changedDataReporter_) changedDataReporter_(kDataChangedNote);
+  hide();
+}
+
+void TMainEdit::closeEvent(QCloseEvent* event) {
+  // Closing only hides the form; the buffer lives until the program ends.
+  event->ignore();
+  if (FormCloseQuery()) FormClose();
+}
+
+}  // namespace buffer

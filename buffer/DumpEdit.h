@@ -1,0 +1,132 @@
+#pragma once
+// The Dump Edit form: owner of the data buffer, its two grid pages with their tool buttons,
+// and the accessors the rest of the program uses on the buffer. One instance lives for the
+// whole run of the console; closing it only hides it.
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "buffer/core/DumpEditCore.h"
+
+class QDialog;
+class QPushButton;
+class QScrollBar;
+class QTabWidget;
+class QToolButton;
+
+namespace buffer {
+
+class DumpGrid;
+
+// The commands behind the tool buttons. Each may have a modal dialog (shown, then freed)
+// and an action; the later dialogs and operations install themselves here.
+enum class ToolCommand { Load, Save, GetSum, Fill, Block, Search, SearchNext, ByteSwap, WordSwap,
+                         DWordSwap };
+inline constexpr int kToolCommandCount = 10;
+
+class TMainEdit;
+using DialogFactory = std::function<std::unique_ptr<QDialog>(TMainEdit& form)>;
+using ToolAction = std::function<void(TMainEdit& form)>;
+// Process-wide: one program runs one set of dialogs.
+void InstallToolDialog(ToolCommand command, DialogFactory factory);
+void InstallToolAction(ToolCommand command, ToolAction action);
+
+class TMainEdit : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TMainEdit(const EditProfile& profile = ConsoleProfile(), QWidget* parent = nullptr);
+  ~TMainEdit() override;
+
+  // Shows the form, or brings it to the front when it is shown already.
+  void ShowForm();
+  // Where the note "    Data are changed!!" goes when a close finds changed data (the
+  // console appends it to its file-name panel).
+  void SetChangedDataReporter(std::function<void(const std::string& note)> reporter);
+
+  // ---- accessors other subsystems use ----
+  std::int32_t GetBufferHandle() const { return core_.buffer().Handle(); }
+  void QueryBufferHandle(std::int32_t& handle) const { handle = GetBufferHandle(); }
+  void QueryBufferSize(std::int32_t& size) const { size = core_.buffer().BufSize(); }
+  void QueryTopRow(std::int32_t& row) const { row = core_.view().TopRow(); }
+  void QueryPageNo(std::int32_t& page) const { page = core_.view().PageNo(); }
+  void SetFileSize(std::int32_t size) { core_.fields().FileSize = size; }
+  void SetFileStartAdd(std::int32_t address) { core_.fields().FileStartAdd = address; }
+  std::int32_t GetFileStartAdd() const { return core_.fields().FileStartAdd; }
+  std::int32_t CursorAddress8() const;
+  std::int32_t CursorAddress16() const;
+  // False (after the "Memory error !" box) when the memory cannot be had; nothing changed.
+  bool ResizeBuffer(std::uint32_t n);
+  void FillBuffer(std::uint8_t value) { core_.FillBuffer(value); }
+  void WriteBufferInfo() const { core_.WriteBufferInfo(); }
+  void RefreshGrids();
+
+  // The bytes themselves: lock them with BufferLock for one operation at a time.
+  DataBuffer& Buffer() { return core_.buffer(); }
+  // The form's other fields (sums, file range, search, map, split mode).
+  DumpEditFields& Fields() { return core_.fields(); }
+  const DumpEditFields& Fields() const { return core_.fields(); }
+  std::int32_t MaxRow() const { return core_.view().MaxRow(); }
+  std::int32_t Modified() const { return core_.grids().Modified(); }
+  std::int32_t SkipEditCount() const { return core_.grids().SkipEditCount(); }
+  std::int32_t TypedCount() const { return core_.grids().TypedCount(); }
+  std::int32_t PartialHex() const { return core_.grids().PartialHex(); }
+  const EditRecords& EditRecordList() const { return core_.records(); }
+  const EditProfile& Profile() const { return core_.profile(); }
+
+  // ---- tool buttons ----
+  void LoadFileBClick();
+  void SaveFileBClick();
+  // Without the button (after a POF load) [BufInf] is not rewritten first.
+  void GetSumSpeedClick(bool fromButton = true);
+  void FillDataSeepClick();
+  void BlockSpeedClick();
+  void SearchSpeedClick();
+  void SearchNextSpeedClick();
+  void ByteSwapBitBtnClick();
+  void WordSwapBitBtnClick();
+  void DWordSwapBitBtClick();
+
+  void MainEditPageChange(int index);
+  void Edit8BitScrollBarScroll(int action);
+  void Edit16BitScrollBarScroll(int action);
+
+  // The widgets by their control names, for the console and for tests.
+  DumpGrid* Grid(GridId grid) const { return grids_[static_cast<int>(grid)]; }
+  QScrollBar* ScrollBar(ScrollBarId bar) const { return bars_[static_cast<int>(bar)]; }
+  QTabWidget* MainEditPage() const { return pages_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  bool FormCloseQuery();
+  void FormClose();
+  void BuildLayout();
+  QWidget* BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>& buttons);
+  void ScrollBarScroll(ScrollBarId bar, int action);
+  void ScrollBarReleased(ScrollBarId bar);
+  // Brings every widget in line with the core after an event.
+  void ShowState();
+  // Shows the command's dialog (when one is installed) and runs its action when the dialog
+  // answered OK in its section (or always, for commands without a section).
+  void RunTool(ToolCommand command, const char* section);
+
+  DumpEditCore core_;
+  std::function<void(const std::string&)> changedDataReporter_;
+  QTabWidget* pages_ = nullptr;
+  std::array<DumpGrid*, kGridCount> grids_{};
+  std::array<QScrollBar*, 2> bars_{};
+  std::array<QToolButton*, 7> buttons8_{};
+  std::array<QToolButton*, 7> buttons16_{};
+};
+
+// The console's one Dump Edit: its start-up creates the form, keeps it for the whole run
+// and registers it here for the command handlers that reach the buffer.
+TMainEdit* MainEditForm();
+void SetMainEditForm(TMainEdit* form);
+
+}  // namespace buffer

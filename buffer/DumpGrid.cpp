@@ -1,0 +1,129 @@
+#include "buffer/DumpGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace buffer {
+namespace {
+
+constexpr int kRowHeight = 18;
+
+GridKey KeyOf(int key) {
+  switch (key) {
+    case Qt::Key_PageUp: return GridKey::PageUp;
+    case Qt::Key_PageDown: return GridKey::PageDown;
+    case Qt::Key_Up: return GridKey::Up;
+    case Qt::Key_Down: return GridKey::Down;
+    case Qt::Key_Home: return GridKey::Home;
+    case Qt::Key_End: return GridKey::End;
+    case Qt::Key_Left: return GridKey::Left;
+    case Qt::Key_Right: return GridKey::Right;
+    default: return GridKey::Other;
+  }
+}
+
+}  // namespace
+
+DumpGrid::DumpGrid(GridEditor& editor, GridId grid, int cellWidth, QWidget* parent)
+    : QTableWidget(editor.Rows(), ColumnCount(grid), parent), editor_(editor), grid_(grid) {
+  setObjectName("DumpGrid");
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTabKeyNavigation(false);
+  setWordWrap(false);
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultSectionSize(kRowHeight);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setDefaultSectionSize(cellWidth);
+  horizontalHeader()->setMinimumSectionSize(8);
+  horizontalHeader()->setFixedHeight(kRowHeight);
+  horizontalHeader()->setSectionsClickable(false);
+  horizontalHeader()->setHighlightSections(false);
+  QFont fixed("Monospace");
+  fixed.setStyleHint(QFont::TypeWriter);
+  setFont(fixed);
+
+  QStringList headers;
+  for (int c = 0; c < columnCount(); ++c) {
+    headers << QString::fromLatin1(editor_.Text(grid_, c, 0).c_str());
+    for (int r = 0; r < rowCount(); ++r) {
+      auto* item = new QTableWidgetItem;
+      item->setTextAlignment(Qt::AlignCenter);
+      setItem(r, c, item);
+    }
+  }
+  setHorizontalHeaderLabels(headers);
+  setFixedSize(cellWidth * columnCount() + 2 * frameWidth(),
+               kRowHeight * (rowCount() + 1) + 2 * frameWidth());
+  ShowEditor();
+}
+
+void DumpGrid::ShowEditor() {
+  for (int r = 0; r < rowCount(); ++r) {
+    for (int c = 0; c < columnCount(); ++c) {
+      const std::string& text = editor_.Text(grid_, c, r + 1);
+      QTableWidgetItem* cell = item(r, c);
+      const QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+      if (cell->text() != shown) cell->setText(shown);
+    }
+  }
+  const GridCell cursor = editor_.Cursor(grid_);
+  if (currentRow() != cursor.row - 1 || currentColumn() != cursor.column) {
+    const QSignalBlocker quiet(this);
+    setCurrentCell(cursor.row - 1, cursor.column);
+  }
+}
+
+void DumpGrid::focusInEvent(QFocusEvent* event) {
+  QTableWidget::focusInEvent(event);
+  editor_.FocusIn(grid_);
+  // The character and address grids open their in-place editor on focus, and the editor
+  // reports its cell's text once; the editor skips that report.
+  if (grid_ != GridId::Hex8 && grid_ != GridId::Hex16) editor_.EditorOpened(grid_);
+  emit Changed();
+}
+
+void DumpGrid::focusOutEvent(QFocusEvent* event) {
+  QTableWidget::focusOutEvent(event);
+  editor_.FocusOut(grid_);
+  emit Changed();
+}
+
+void DumpGrid::mousePressEvent(QMouseEvent* event) {
+  if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (!index.isValid()) return;
+  editor_.MouseDown(grid_, index.column(), index.row() + 1);
+  emit Changed();
+  emit Clicked();
+}
+
+// Dragging selects nothing: the cursor is the editor's.
+void DumpGrid::mouseMoveEvent(QMouseEvent*) {}
+
+void DumpGrid::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  editor_.KeyDown(grid_, KeyOf(key));
+  const QString text = event->text();
+  if (key == Qt::Key_Backspace) {
+    editor_.EraseChar(grid_);
+  } else if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() <= 0xFF &&
+             text[0].unicode() != 0x7F) {
+    // Latin-1 only: a character above U+00FF has no byte.
+    editor_.TypeChar(grid_, static_cast<std::uint8_t>(text[0].unicode()));
+  }
+  emit Changed();
+}
+
+// The grid shows a fixed window of rows; the scroll bar beside it moves the view.
+void DumpGrid::wheelEvent(QWheelEvent* event) { event->ignore(); }
+
+}  // namespace buffer

@@ -1,0 +1,212 @@
+// The Dump Edit form with its real grids offscreen: clicks and typing reach the buffer, the
+// scroll bars move the view, closing asks and reports, and the tool buttons follow the
+// dialog protocol.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "buffer/DumpEdit.h"
+#include "buffer/DumpGrid.h"
+#include "buffer/SettingsDialog.h"
+#include "buffer/core/DialogSettings.h"
+#include "buffer/core/SettingsPath.h"
+#include "platform/winapi/IniFile.h"
+#include "platform/winapi/ScriptedMessageBoxes.h"
+#include "tests/support/TempDir.h"
+
+namespace buffer {
+namespace {
+
+class DumpEditWidget : public ::testing::Test {
+ protected:
+  DumpEditWidget() : previous_(SettingsPath()) {
+    SetSettingsPath(dir_.File("History.ini"));
+    form_.ShowForm();
+    QApplication::setActiveWindow(&form_);
+  }
+  ~DumpEditWidget() override {
+    SetSettingsPath(previous_);
+    for (int c = 0; c < kToolCommandCount; ++c) {
+      InstallToolDialog(ToolCommand(c), nullptr);
+      InstallToolAction(ToolCommand(c), nullptr);
+    }
+  }
+
+  void ClickCell(GridId id, int column, int gridRow) {
+    DumpGrid* grid = form_.Grid(id);
+    const QRect cell = grid->visualRect(grid->model()->index(gridRow - 1, column));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+  QString Shown(GridId id, int column, int gridRow) {
+    return form_.Grid(id)->item(gridRow - 1, column)->text();
+  }
+  std::uint8_t Byte(std::int64_t address) {
+    BufferLock lock(form_.Buffer());
+    return lock[static_cast<std::size_t>(address)];
+  }
+
+  TempDir dir_;
+  std::string previous_;
+  winapi::ScriptedMessageBoxes boxes_;
+  TMainEdit form_;
+};
+
+TEST_F(DumpEditWidget, AFreshFormShowsTheBufferStart) {
+  EXPECT_EQ(form_.windowTitle(), "Dump Edit");
+  EXPECT_EQ(form_.MainEditPage()->count(), 4);
+  EXPECT_EQ(form_.MainEditPage()->tabText(1), "16 Bits");
+  EXPECT_EQ(form_.Grid(GridId::Hex8)->rowCount(), 16);
+  EXPECT_EQ(form_.Grid(GridId::Hex8)->horizontalHeaderItem(15)->text(), "0F");
+  EXPECT_EQ(form_.Grid(GridId::Hex16)->horizontalHeaderItem(7)->text(), "0007");
+  EXPECT_EQ(Shown(GridId::Hex8, 0, 1), "FF");
+  EXPECT_EQ(Shown(GridId::Address8, 4, 2), "1");
+  EXPECT_EQ(Shown(GridId::Hex16, 7, 16), "FFFF");
+  EXPECT_EQ(form_.ScrollBar(ScrollBarId::Bits8)->maximum(), 0x7FFF);
+  EXPECT_EQ(form_.MaxRow(), 0xFFF0);
+  EXPECT_NE(form_.findChild<QToolButton*>("SearchNextSpeed"), nullptr);
+  EXPECT_NE(form_.findChild<QToolButton*>("SpeedButton7"), nullptr);
+}
+
+TEST_F(DumpEditWidget, TypingIntoTheGridsWritesTheBuffer) {
+  ClickCell(GridId::Hex8, 2, 3);
+  QTest::keyClicks(form_.Grid(GridId::Hex8), "5c");
+  EXPECT_EQ(Byte(0x22), 0x5C);
+  EXPECT_EQ(Shown(GridId::Hex8, 2, 3), "5C");
+  EXPECT_EQ(Shown(GridId::Ascii8, 2, 3), "\\");
+  EXPECT_EQ(form_.Grid(GridId::Hex8)->currentColumn(), 3);
+  EXPECT_EQ(form_.Modified(), 1);
+
+  ClickCell(GridId::Ascii8, 0, 16);
+  QTest::keyClicks(form_.Grid(GridId::Ascii8), "Hi");
+  EXPECT_EQ(Byte(0xF0), 'H');
+  EXPECT_EQ(Byte(0xF1), 'i');
+  EXPECT_EQ(Shown(GridId::Hex8, 1, 16), "69");
+
+  form_.MainEditPage()->setCurrentIndex(1);
+  EXPECT_EQ(Shown(GridId::Hex16, 1, 3), "FF5C");
+  ClickCell(GridId::Hex16, 0, 1);
+  QTest::keyClicks(form_.Grid(GridId::Hex16), "beef");
+  EXPECT_EQ(Byte(0), 0xEF);
+  EXPECT_EQ(Byte(1), 0xBE);
+  EXPECT_EQ(Shown(GridId::Hex16, 0, 1), "BEEF");
+  ClickCell(GridId::Ascii16, 4, 1);
+  QTest::keyClicks(form_.Grid(GridId::Ascii16), "Z");
+  EXPECT_EQ(Byte(5), 'Z');
+  EXPECT_EQ(Shown(GridId::Hex16, 2, 1), "5AFF");
+}
+
+TEST_F(DumpEditWidget, AnAddressTypedIntoTheAddressGridMovesTheView) {
+  ClickCell(GridId::Address8, 1, 1);
+  QTest::keyClicks(form_.Grid(GridId::Address8), "8");
+  EXPECT_EQ(Shown(GridId::Address8, 1, 1), "8");
+  // 080000 is row 0x8000: row 1 of page 1.
+  EXPECT_EQ(form_.ScrollBar(ScrollBarId::Bits8)->value(), 1);
+  std::int32_t page = 0;
+  form_.QueryPageNo(page);
+  EXPECT_EQ(page, 1);
+  ClickCell(GridId::Hex8, 0, 1);
+  QTest::keyClicks(form_.Grid(GridId::Hex8), "00");
+  EXPECT_EQ(Byte(0x80000), 0x00);
+}
+
+TEST_F(DumpEditWidget, KeysAndScrollBarsMoveTheView) {
+  ClickCell(GridId::Hex8, 0, 16);
+  QTest::keyClick(form_.Grid(GridId::Hex8), Qt::Key_PageDown);
+  std::int32_t top = 0;
+  form_.QueryTopRow(top);
+  EXPECT_EQ(top, 16);
+  EXPECT_EQ(form_.ScrollBar(ScrollBarId::Bits8)->value(), 16);
+  EXPECT_EQ(form_.ScrollBar(ScrollBarId::Bits16)->value(), 16);
+  EXPECT_EQ(Shown(GridId::Address8, 3, 1), "1");  // 000100
+
+  QScrollBar* bar = form_.ScrollBar(ScrollBarId::Bits8);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  form_.QueryTopRow(top);
+  EXPECT_EQ(top, 15);
+  EXPECT_EQ(bar->value(), 15);
+  // Dragging the thumb ends with the view where it was let go.
+  bar->setSliderDown(true);
+  bar->setSliderPosition(0x7FFF);
+  bar->setSliderDown(false);
+  std::int32_t page = 0;
+  form_.QueryPageNo(page);
+  form_.QueryTopRow(top);
+  EXPECT_EQ(page, 1);
+  EXPECT_EQ(top, 0);
+  EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(DumpEditWidget, ResizeShowsTheStartOfTheNewBuffer) {
+  ClickCell(GridId::Hex8, 0, 16);
+  QTest::keyClick(form_.Grid(GridId::Hex8), Qt::Key_PageDown);
+  ASSERT_TRUE(form_.ResizeBuffer(0x1020000));
+  EXPECT_EQ(form_.ScrollBar(ScrollBarId::Bits8)->value(), 0);
+  EXPECT_EQ(Shown(GridId::Address8, 3, 1), "0");
+  ClickCell(GridId::Hex8, 0, 1);
+  QTest::keyClicks(form_.Grid(GridId::Hex8), "12");
+  EXPECT_EQ(Byte(0), 0x12);
+}
+
+TEST_F(DumpEditWidget, ClosingAfterAnEditAsksAndReportsChangedData) {
+  std::string panel = "C:\\DATA.BIN";
+  form_.SetChangedDataReporter([&panel](const std::string& note) { panel += note; });
+  ClickCell(GridId::Hex8, 4, 1);
+  QTest::keyClicks(form_.Grid(GridId::Hex8), "34");
+  boxes_.Answer(winapi::IDCANCEL);
+  form_.close();
+  EXPECT_TRUE(form_.isVisible());
+  EXPECT_EQ(panel, "C:\\DATA.BIN");
+  boxes_.Answer(winapi::IDOK);
+  form_.close();
+  EXPECT_FALSE(form_.isVisible());
+  EXPECT_EQ(panel, "C:\\DATA.BIN    Data are changed!!");
+  ASSERT_EQ(boxes_.boxes().size(), 2u);
+  EXPECT_EQ(boxes_.boxes()[1].owner, static_cast<winapi::Owner>(&form_));
+  EXPECT_TRUE(form_.EditRecordList().records().empty());
+}
+
+class ScriptedDialog : public SettingsDialog {
+ public:
+  ScriptedDialog(const char* section, bool confirm)
+      : SettingsDialog(section), confirm_(confirm) {}
+  int exec() override {
+    if (confirm_) CloseConfirmed();
+    else reject();  // the title bar's close box
+    return result();
+  }
+
+ private:
+  bool confirm_;
+};
+
+TEST_F(DumpEditWidget, ToolButtonsActOnlyOnAConfirmedDialog) {
+  TIniFile(SettingsPath()).WriteString("FillDataDlg", "OK", "1");  // left from an earlier use
+  bool confirm = false;
+  int actions = 0;
+  InstallToolDialog(ToolCommand::Fill, [&confirm](TMainEdit&) {
+    return std::make_unique<ScriptedDialog>("FillDataDlg", confirm);
+  });
+  InstallToolAction(ToolCommand::Fill, [&actions](TMainEdit&) { ++actions; });
+  form_.findChild<QToolButton*>("FillDataSeep")->click();
+  EXPECT_EQ(actions, 0);
+  // [BufInf] was written for the dialog.
+  EXPECT_EQ(TIniFile(SettingsPath()).ReadInteger("BufInf", "BufSize", 0), 0x100000);
+  confirm = true;
+  form_.findChild<QToolButton*>("SpeedButton4")->click();
+  EXPECT_EQ(actions, 1);
+}
+
+TEST_F(DumpEditWidget, TheInformationPagesDisableTheEightBitButtonsOnly) {
+  form_.MainEditPage()->setCurrentIndex(2);
+  EXPECT_FALSE(form_.findChild<QToolButton*>("LoadFileB")->isEnabled());
+  EXPECT_TRUE(form_.findChild<QToolButton*>("SpeedButton1")->isEnabled());
+  form_.MainEditPage()->setCurrentIndex(0);
+  EXPECT_TRUE(form_.findChild<QToolButton*>("LoadFileB")->isEnabled());
+}
+
+}  // namespace
+}  // namespace buffer
