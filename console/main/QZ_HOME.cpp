@@ -12,6 +12,9 @@
 
 namespace {
 
+// Closing the main form ends the program, whatever other window is still open.
+void KeepFromHoldingTheProgram(QWidget& form) { form.setAttribute(Qt::WA_QuitOnClose, false); }
+
 // The Dump Edit, the Load dialog and the progress window, in this order, between the main
 // form and GANG TOOLS; the main form's tool buttons reach the Dump Edit through its hooks.
 void CreateBufferForms(TQZ_M_Form&) {}
@@ -24,6 +27,7 @@ int RunConsole(QApplication& app) {
   CreateBufferForms(*mainForm);
   auto gangTools = std::make_unique<TGangTools>();
   GangTools = gangTools.get();
+  KeepFromHoldingTheProgram(*gangTools);
   mainForm->show();
   int result = app.exec();
   GangTools = nullptr;
