@@ -7,6 +7,6 @@ std::string g_settings_path = "History.ini";
 
 const std::string& SettingsPath() { return g_settings_path; }
 
-void SetSettingsPath(const std::string& path) { g_settings_path = path.substr(0, 256); }
+void SetSettingsPath(const std::string& path) { g_settings_path = path; }
 
 }  // namespace buffer
