@@ -35,12 +35,6 @@ int HexDigit(uint8_t c) {
   return -1;
 }
 
-void WriteHexField(uint32_t value, uint8_t* field) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value & 0xFFFF));
-  for (uint32_t i = 0; i < kCrcDigits; ++i) field[i] = static_cast<uint8_t>(text[i]);
-}
-
 template <typename Handshake>
 bool TryFiveTimes(Handshake handshake) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -67,6 +61,12 @@ uint32_t ReadHexField(const uint8_t* field) {
     value = value * 16 + static_cast<uint32_t>(digit);
   }
   return value;
+}
+
+void WriteHexField(uint32_t value, uint8_t* field) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value & 0xFFFF));
+  for (uint32_t i = 0; i < kCrcDigits; ++i) field[i] = static_cast<uint8_t>(text[i]);
 }
 
 uint32_t LengthField(const LinkPacket& packet) { return ReadHexField(packet.data() + 1); }

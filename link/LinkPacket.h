@@ -39,6 +39,9 @@ uint16_t Crc16(const uint8_t* bytes, size_t count);
 // character that is no hex digit (0 when the first one is none).
 uint32_t ReadHexField(const uint8_t* field);
 
+// Writes the low 16 bits of `value` as four upper-case hex digits ("%04X").
+void WriteHexField(uint32_t value, uint8_t* field);
+
 // The packet's length field; the packet must hold at least 5 bytes.
 uint32_t LengthField(const LinkPacket& packet);
 // The payload (bytes 5..L), clipped to what the packet holds.

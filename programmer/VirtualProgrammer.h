@@ -1,20 +1,23 @@
 #pragma once
 // The virtual programmer: a software model of the device on the far side of the virtual
-// parallel port, stepped by the PC's own register accesses.
+// parallel port, stepped by the PC's own register accesses. Its wire side speaks the link
+// protocol; what the device does with the packets sits on top of it.
 #include <cstdint>
 
 #include "platform/portio/PortDevice.h"
+#include "programmer/DeviceLink.h"
 
 namespace programmer {
 
 class VirtualProgrammer : public portio::PortDevice {
  public:
-  uint8_t Read(portio::LptRegister reg) override;
-  void Write(portio::LptRegister reg, uint8_t value) override;
+  uint8_t Read(portio::LptRegister reg) override { return wire_.Read(reg); }
+  void Write(portio::LptRegister reg, uint8_t value) override { wire_.Write(reg, value); }
+
+  DeviceLink& wire() { return wire_; }
 
  private:
-  uint8_t data_ = 0;
-  uint8_t control_ = 0;
+  DeviceLink wire_;
 };
 
 }  // namespace programmer

@@ -1,0 +1,205 @@
+#include "programmer/DeviceLink.h"
+
+#include <stdexcept>
+
+namespace programmer {
+
+namespace {
+
+constexpr uint32_t kHeadFromPc = 6;
+
+qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, const FrameFaults& faults) {
+  const uint32_t length = static_cast<uint32_t>(payload.size()) + 4;
+  qzlink::LinkPacket frame = *qzlink::BuildPacket(faults.code.value_or(code), payload, length);
+  if (faults.corruptCrc) {
+    const uint32_t crc = qzlink::ReadHexField(&frame[length + 1]);
+    qzlink::WriteHexField(crc ^ 0x0001, &frame[length + 1]);
+  }
+  if (faults.lengthField) qzlink::WriteHexField(*faults.lengthField, &frame[1]);
+  return frame;
+}
+
+}  // namespace
+
+DeviceLink::DeviceLink()
+    : lines_(faults_),
+      poll_(
+          lines_, [this](uint8_t code) { if (listener_) listener_->OnPoll(code); },
+          [this] { return !commands_.empty(); }),
+      receiver_(lines_),
+      sender_(lines_) {
+  lines_.Silence();
+}
+
+uint8_t DeviceLink::Read(portio::LptRegister reg) {
+  switch (reg) {
+    case portio::LptRegister::Data: return data_;
+    case portio::LptRegister::Control: return control_;
+    case portio::LptRegister::Status: break;
+  }
+  return lines_.Read();
+}
+
+void DeviceLink::Write(portio::LptRegister reg, uint8_t value) {
+  if (!present_) return;
+  if (reg == portio::LptRegister::Data) {
+    data_ = value;
+    OnData(value);
+  } else if (reg == portio::LptRegister::Control) {
+    control_ = value;
+    OnControl(value);
+  }
+}
+
+void DeviceLink::SetPresent(bool present) {
+  present_ = present;
+  if (!present_) EnterIdle();
+}
+
+void DeviceLink::QueueCommand(uint8_t code, std::span<const uint8_t> payload) {
+  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+  commands_.push_back({code, {payload.begin(), payload.end()}});
+}
+
+void DeviceLink::QueueReply(uint8_t code, std::span<const uint8_t> payload) {
+  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+  replies_.push_back({code, {payload.begin(), payload.end()}});
+}
+
+void DeviceLink::OnData(uint8_t value) {
+  // The PC writes only after it has seen the answer it waits for; a write before that means it
+  // gave up waiting.
+  if (mode_ != Mode::Idle && !lines_.AnswerSeen()) {
+    Abandon();
+    return;
+  }
+  if (mode_ == Mode::Send) {
+    switch (sender_.OnData(value)) {
+      case NibbleSender::Outcome::Done: OnChunkSent(); break;
+      case NibbleSender::Outcome::Abandoned: Abandon(); break;
+      case NibbleSender::Outcome::Going:
+      case NibbleSender::Outcome::Lost: break;
+    }
+  } else if (mode_ == Mode::Receive) {
+    if (receiver_.OnData(value) == PairReceiver::Outcome::Done) OnChunkReceived();
+  }
+}
+
+void DeviceLink::OnControl(uint8_t value) {
+  if (mode_ == Mode::Poll) {
+    switch (poll_.OnControl(data_, value)) {
+      case PollResponder::Outcome::Going: return;
+      case PollResponder::Outcome::Idle: EnterIdle(); return;
+      case PollResponder::Outcome::Command: StartReceive(); return;
+      case PollResponder::Outcome::Lost: EnterIdle(); break;
+    }
+  }
+  if (data_ == 0x00 && value == 0x0A) {
+    StartPoll();
+  } else if (mode_ == Mode::Receive) {
+    receiver_.OnControl(data_, value);
+  }
+}
+
+void DeviceLink::StartPoll() {
+  // Whatever the last transaction left half-done is over; an unsent command stays queued.
+  lines_.EndStall();
+  replies_.clear();
+  head_.clear();
+  mode_ = Mode::Poll;
+  poll_.Start();
+}
+
+void DeviceLink::Abandon() {
+  ++counts_.abandoned;
+  switch (mode_) {
+    case Mode::Poll: EnterIdle(); break;
+    case Mode::Receive: receiver_.Start(); break;
+    case Mode::Send: sender_.Restart(); break;
+    case Mode::Idle: break;
+  }
+}
+
+void DeviceLink::EnterIdle() {
+  mode_ = Mode::Idle;
+  lines_.Silence();
+}
+
+void DeviceLink::StartReceive() {
+  mode_ = Mode::Receive;
+  head_.clear();
+  receiver_.Start();
+}
+
+void DeviceLink::OnChunkReceived() {
+  const std::vector<uint8_t>& bytes = receiver_.bytes();
+  if (head_.empty()) {
+    if (bytes.size() == kHeadFromPc && qzlink::ReadHexField(&bytes[1]) >= qzlink::kMinLengthField) {
+      head_ = bytes;
+    } else {
+      ++counts_.malformed;
+    }
+    receiver_.Start();
+    return;
+  }
+  const uint32_t length = qzlink::ReadHexField(&head_[1]);
+  if (bytes.size() != length + (length & 1)) {
+    ++counts_.malformed;
+    StartReceive();
+    return;
+  }
+  qzlink::LinkPacket packet(head_.begin(), head_.begin() + qzlink::kPacketPrefix);
+  packet.insert(packet.end(), bytes.begin(), bytes.begin() + length);
+  OnPacketReceived(std::move(packet));
+}
+
+void DeviceLink::OnPacketReceived(qzlink::LinkPacket packet) {
+  const size_t length = packet.size() - qzlink::kPacketPrefix;
+  if (qzlink::ReadHexField(&packet[length + 1]) != qzlink::Crc16(packet.data(), length + 1)) {
+    ++counts_.crcErrors;
+    StartReceive();
+    return;
+  }
+  ++counts_.packetsReceived;
+  if (listener_) listener_->OnPacket(packet);
+  if (packet[0] == qzlink::kRequestCode && !commands_.empty()) {
+    StartSend(commands_.front(), true);
+  } else if (!replies_.empty()) {
+    const Outgoing reply = std::move(replies_.front());
+    replies_.pop_front();
+    StartSend(reply, false);
+  } else {
+    StartReceive();
+  }
+}
+
+void DeviceLink::StartSend(const Outgoing& outgoing, bool isCommand) {
+  const FrameFaults faults = faults_.TakeFrameFaults();
+  sending_ = Frame(outgoing.code, outgoing.payload, faults);
+  sendingCommand_ = isCommand;
+  sendingBody_ = false;
+  std::optional<NibbleFault> headFault;
+  bodyNibbleFault_.reset();
+  if (faults.nibble && faults.nibble->frameByte < qzlink::kPacketPrefix) {
+    headFault = faults.nibble;
+  } else if (faults.nibble) {
+    bodyNibbleFault_ = NibbleFault{faults.nibble->frameByte - qzlink::kPacketPrefix, faults.nibble->highNibble};
+  }
+  mode_ = Mode::Send;
+  sender_.Start({sending_.begin(), sending_.begin() + qzlink::kPacketPrefix}, headFault);
+}
+
+void DeviceLink::OnChunkSent() {
+  if (!sendingBody_) {
+    sendingBody_ = true;
+    sender_.Start({sending_.begin() + qzlink::kPacketPrefix, sending_.end()}, bodyNibbleFault_);
+    return;
+  }
+  ++counts_.packetsSent;
+  const qzlink::LinkPacket sent = std::move(sending_);
+  if (sendingCommand_) commands_.pop_front();
+  StartReceive();
+  if (listener_) listener_->OnSent(sent);
+}
+
+}  // namespace programmer
