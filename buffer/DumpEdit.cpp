@@ -53,14 +53,12 @@ constexpr std::array<ToolButtonSpec, 7> kToolButtons{{
 constexpr const char* kGridNames[kGridCount] = {"AddressGB8bit",  "HexCodeSG8bit",
                                                 "ASCIICode8bitSG", "AddressSG16Bit",
                                                 "HexCodeSG16Bit", "ASCIICode16BisSG"};
-// Cell widths in pixels: one digit, a byte, a character, a word.
-int CellWidth(GridId grid) {
+// Cell widths in digits: an address digit, a byte, a character, a word.
+int CellDigits(GridId grid) {
   switch (grid) {
-    case GridId::Address8:
-    case GridId::Address16: return 12;
-    case GridId::Hex8: return 24;
-    case GridId::Hex16: return 40;
-    default: return 14;
+    case GridId::Hex8: return 2;
+    case GridId::Hex16: return 4;
+    default: return 1;
   }
 }
 
@@ -173,7 +171,7 @@ QWidget* TMainEdit::BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>
   grids->setSpacing(4);
   const int first = bits8 ? 0 : 3;
   for (int g = first; g < first + 3; ++g) {
-    auto* grid = new DumpGrid(core_.grids(), GridId(g), CellWidth(GridId(g)));
+    auto* grid = new DumpGrid(core_.grids(), GridId(g), CellDigits(GridId(g)));
     grid->setObjectName(kGridNames[g]);
     connect(grid, &DumpGrid::Changed, this, &TMainEdit::ShowState);
     connect(grid, &DumpGrid::Clicked, this, [this] {

@@ -1,8 +1,10 @@
 #include "buffer/DumpGrid.h"
 
+#include <QAbstractItemDelegate>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace buffer {
 namespace {
@@ -23,9 +25,29 @@ GridKey KeyOf(int key) {
   }
 }
 
+// Draws a cell as its text on the cursor's highlight or the plain base: a grid page repaints
+// hundreds of cells on every scroll, and the styled delegate's per-cell set-up dominates that.
+class CellPainter : public QAbstractItemDelegate {
+ public:
+  using QAbstractItemDelegate::QAbstractItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const bool current = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group =
+        option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+    if (current) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    painter->setPen(option.palette.color(group, current ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+    return option.rect.size();
+  }
+};
+
 }  // namespace
 
-DumpGrid::DumpGrid(GridEditor& editor, GridId grid, int cellWidth, QWidget* parent)
+DumpGrid::DumpGrid(GridEditor& editor, GridId grid, int cellDigits, QWidget* parent)
     : QTableWidget(editor.Rows(), ColumnCount(grid), parent), editor_(editor), grid_(grid) {
   setObjectName("DumpGrid");
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -34,18 +56,20 @@ DumpGrid::DumpGrid(GridEditor& editor, GridId grid, int cellWidth, QWidget* pare
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTabKeyNavigation(false);
   setWordWrap(false);
+  setItemDelegate(new CellPainter(this));
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(kRowHeight);
-  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  horizontalHeader()->setDefaultSectionSize(cellWidth);
-  horizontalHeader()->setMinimumSectionSize(8);
-  horizontalHeader()->setFixedHeight(kRowHeight);
-  horizontalHeader()->setSectionsClickable(false);
-  horizontalHeader()->setHighlightSections(false);
   QFont fixed("Monospace");
   fixed.setStyleHint(QFont::TypeWriter);
   setFont(fixed);
+  const int width = fontMetrics().horizontalAdvance(QString(cellDigits, QChar('0'))) + 8;
+  horizontalHeader()->setMinimumSectionSize(4);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, width);
+  horizontalHeader()->setFixedHeight(kRowHeight);
+  horizontalHeader()->setSectionsClickable(false);
+  horizontalHeader()->setHighlightSections(false);
 
   QStringList headers;
   for (int c = 0; c < columnCount(); ++c) {
@@ -57,20 +81,29 @@ DumpGrid::DumpGrid(GridEditor& editor, GridId grid, int cellWidth, QWidget* pare
     }
   }
   setHorizontalHeaderLabels(headers);
-  setFixedSize(cellWidth * columnCount() + 2 * frameWidth(),
+  setFixedSize(width * columnCount() + 2 * frameWidth(),
                kRowHeight * (rowCount() + 1) + 2 * frameWidth());
   ShowEditor();
 }
 
 void DumpGrid::ShowEditor() {
-  for (int r = 0; r < rowCount(); ++r) {
-    for (int c = 0; c < columnCount(); ++c) {
-      const std::string& text = editor_.Text(grid_, c, r + 1);
-      QTableWidgetItem* cell = item(r, c);
-      const QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-      if (cell->text() != shown) cell->setText(shown);
+  bool changed = false;
+  {
+    // One repaint for the whole grid instead of one notification per cell.
+    const QSignalBlocker quiet(model());
+    for (int r = 0; r < rowCount(); ++r) {
+      for (int c = 0; c < columnCount(); ++c) {
+        const std::string& text = editor_.Text(grid_, c, r + 1);
+        QTableWidgetItem* cell = item(r, c);
+        const QString shown =
+            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+        if (cell->text() == shown) continue;
+        cell->setText(shown);
+        changed = true;
+      }
     }
   }
+  if (changed) viewport()->update();
   const GridCell cursor = editor_.Cursor(grid_);
   if (currentRow() != cursor.row - 1 || currentColumn() != cursor.column) {
     const QSignalBlocker quiet(this);

@@ -11,7 +11,8 @@ class DumpGrid : public QTableWidget {
   Q_OBJECT
 
  public:
-  DumpGrid(GridEditor& editor, GridId grid, int cellWidth, QWidget* parent = nullptr);
+  // Each cell is as wide as that many digits of the grid's font.
+  DumpGrid(GridEditor& editor, GridId grid, int cellDigits, QWidget* parent = nullptr);
 
   GridId grid() const { return grid_; }
   // Brings the cells and the cursor in line with the editor: only the visible data rows,
