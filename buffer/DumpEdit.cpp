@@ -2,9 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDialog>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
