@@ -103,6 +103,11 @@ int SendPacket(const LinkPacket& packet, uint32_t base) {
   return TryFiveTimes([&] { return PcHandSend(length, body, base); }) ? 1 : 0;
 }
 
+int SendNewPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField, uint32_t base) {
+  const std::optional<LinkPacket> packet = BuildPacket(code, payload, lengthField);
+  return packet ? SendPacket(*packet, base) : 0;
+}
+
 int PcGetQz710Data(uint32_t base, LinkPacket& out) {
   LinkPacket packet;
   try {

@@ -55,6 +55,10 @@ std::optional<LinkPacket> BuildPacket(uint8_t code, std::span<const uint8_t> pay
 // Sends the packet: 1 sent, 0 failed. Logs nothing itself (the handshakes do).
 int SendPacket(const LinkPacket& packet, uint32_t base);
 
+// Builds a packet, sends it and drops it: what every sender of an acknowledge or data block
+// does. A packet that cannot be built counts as not sent (0).
+int SendNewPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField, uint32_t base);
+
 // Receives one packet into `out`: kReceived, kReceiveNoMemory, kReceiveFailed or
 // kReceiveCrcMismatch. `out` is left as it was on every failure.
 int PcGetQz710Data(uint32_t base, LinkPacket& out);

@@ -114,6 +114,14 @@ TEST_F(SendPacketTest, RefusesALengthFieldReachingPastThePacket) {
   EXPECT_TRUE(port->writes.empty());
 }
 
+TEST_F(SendPacketTest, PacketThatCannotBeBuiltCountsAsNotSent) {
+  port->TakesPairs(6).TakesPairs(4);
+  EXPECT_EQ(qzlink::SendNewPacket(0xE0, {}, 3, kBase), 0);
+  EXPECT_TRUE(port->writes.empty());
+  EXPECT_EQ(qzlink::SendNewPacket(0x9F, {}, 4, kBase), 1);
+  EXPECT_EQ(port->DataWrites().size(), 16u);
+}
+
 // --- PcGetQz710Data ---
 
 using ReceiveTest = ScriptedPortTest;

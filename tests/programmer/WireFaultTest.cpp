@@ -63,7 +63,7 @@ struct TransactionFault {
 
 class TransactionFaultTest : public WireTest, public ::testing::WithParamInterface<TransactionFault> {};
 
-TEST_P(TransactionFaultTest, FailsAsSpecifiedAndTheNextTransactionSucceeds) {
+TEST_P(TransactionFaultTest, FailsAsItShouldAndTheNextTransactionSucceeds) {
   wire().QueueCommand(0xA0, std::vector<uint8_t>(81, 0x11));
   wire().QueueCommand(0xA7, std::vector<uint8_t>{1, 1});
   GetParam().arm(wire().faults());
