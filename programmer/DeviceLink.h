@@ -40,7 +40,7 @@ struct WireCounts {
   uint64_t packetsSent = 0;
   uint64_t crcErrors = 0;       // packets from the PC whose CRC digits did not match
   uint64_t malformed = 0;       // heads or bodies of the wrong size
-  uint64_t abandoned = 0;       // handshakes the PC gave up half-way
+  uint64_t abandoned = 0;       // handshakes the PC left unfinished (or never began)
 };
 
 class DeviceLink : public portio::PortDevice {
