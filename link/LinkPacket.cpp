@@ -72,8 +72,9 @@ void WriteHexField(uint32_t value, uint8_t* field) {
 uint32_t LengthField(const LinkPacket& packet) { return ReadHexField(packet.data() + 1); }
 
 std::span<const uint8_t> PacketPayload(const LinkPacket& packet) {
+  if (packet.size() <= kPacketPrefix) return {};
   const uint32_t length = LengthField(packet);
-  if (length < kMinLengthField || packet.size() <= kPacketPrefix) return {};
+  if (length < kMinLengthField) return {};
   const size_t end = std::min<size_t>(packet.size(), length + 1);
   return std::span<const uint8_t>(packet).subspan(kPacketPrefix, end > kPacketPrefix ? end - kPacketPrefix : 0);
 }

@@ -50,6 +50,16 @@ TEST(BuildPacketTest, CarriesPayloadAndCrcOverCodeLengthAndPayload) {
   EXPECT_EQ(std::string(packet->begin() + 7, packet->end()), crc);
 }
 
+TEST(PacketPayloadTest, IsClippedToWhatThePacketHolds) {
+  const LinkPacket stub = {0xA0, '0'};  // too short to hold a length field
+  EXPECT_TRUE(qzlink::PacketPayload(stub).empty());
+  EXPECT_TRUE(qzlink::PacketPayload(LinkPacket{}).empty());
+  const LinkPacket cut = {0xA0, '0', '0', '0', '9', 'a', 'b'};
+  EXPECT_THAT(qzlink::PacketPayload(cut), ElementsAre('a', 'b'));
+  const LinkPacket shortLength = {0xA0, '0', '0', '0', '3', 'a', 'b'};
+  EXPECT_TRUE(qzlink::PacketPayload(shortLength).empty());
+}
+
 TEST(BuildPacketTest, RefusesLengthsTheFieldCannotHoldAndShortPayloads) {
   const std::vector<uint8_t> big(0x10000, 0xAA);
   EXPECT_FALSE(BuildPacket(0xE1, big, 3));
