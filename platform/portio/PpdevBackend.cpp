@@ -14,23 +14,18 @@
 namespace portio {
 namespace {
 
+constexpr uint8_t kControlLines = 0x0F;
+constexpr uint8_t kDirectionBit = 0x20;
+
 std::vector<uint32_t> BasesOf(const std::vector<DetectedPort>& ports) {
   std::vector<uint32_t> bases;
   for (const DetectedPort& port : ports) bases.push_back(port.base);
   return bases;
 }
 
-int OpenPort(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR);
-  if (fd < 0) return -1;
-  if (::ioctl(fd, PPCLAIM) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 }  // namespace
+
+int SystemIoctl(int fd, unsigned long request, void* arg) { return ::ioctl(fd, request, arg); }
 
 uint32_t ParseBaseAddr(const std::string& text) {
   std::istringstream in(text);
@@ -59,48 +54,87 @@ std::vector<DetectedPort> ScanParports(const std::string& procRoot) {
   return ports;
 }
 
-PpdevBackend::PpdevBackend(const std::string& procRoot, const std::string& devRoot)
-    : map_({}) {
+PpdevBackend::PpdevBackend(const std::string& procRoot, const std::string& devRoot,
+                           PpdevIoctl ioctl)
+    : ioctl_(std::move(ioctl)), map_({}) {
   std::vector<DetectedPort> ports = ScanParports(procRoot);
   map_ = LptAddressMap(BasesOf(ports));
   for (const DetectedPort& port : ports)
-    fds_.push_back(OpenPort(devRoot + "/parport" + std::to_string(port.number)));
+    ports_.push_back(Claim(devRoot + "/parport" + std::to_string(port.number)));
 }
 
 PpdevBackend::~PpdevBackend() {
-  for (int fd : fds_) {
-    if (fd < 0) continue;
-    ::ioctl(fd, PPRELEASE);
-    ::close(fd);
+  for (const OpenPort& port : ports_) {
+    if (port.fd < 0) continue;
+    ioctl_(port.fd, PPRELEASE, nullptr);
+    ::close(port.fd);
   }
 }
 
+// Claims the port and drives its data lines, which is all the handshakes need of it.
+PpdevBackend::OpenPort PpdevBackend::Claim(const std::string& path) const {
+  int fd = ::open(path.c_str(), O_RDWR);
+  if (fd < 0) return {-1, false};
+  int forward = 0;
+  if (ioctl_(fd, PPCLAIM, nullptr) != 0 || ioctl_(fd, PPDATADIR, &forward) != 0) {
+    ::close(fd);
+    return {-1, false};
+  }
+  return {fd, false};
+}
+
 bool PpdevBackend::IsActive() const {
-  return std::any_of(fds_.begin(), fds_.end(), [](int fd) { return fd >= 0; });
+  return std::any_of(ports_.begin(), ports_.end(), [](const OpenPort& port) { return port.fd >= 0; });
+}
+
+PpdevBackend::OpenPort* PpdevBackend::PortAt(uint32_t address, LptRegister& reg) {
+  auto at = map_.Locate(address);
+  if (!at) return nullptr;
+  OpenPort& port = ports_[static_cast<size_t>(at->index)];
+  if (port.fd < 0) return nullptr;
+  reg = at->reg;
+  return &port;
+}
+
+uint8_t PpdevBackend::ReadControl(const OpenPort& port) const {
+  unsigned char lines = 0;
+  ioctl_(port.fd, PPRCONTROL, &lines);
+  return static_cast<uint8_t>((lines & kControlLines) | (port.reversed ? kDirectionBit : 0));
+}
+
+void PpdevBackend::WriteControl(OpenPort& port, uint8_t value) const {
+  const bool reversed = (value & kDirectionBit) != 0;
+  if (reversed != port.reversed) {
+    int direction = reversed ? 1 : 0;
+    ioctl_(port.fd, PPDATADIR, &direction);
+    port.reversed = reversed;
+  }
+  unsigned char lines = value & kControlLines;
+  ioctl_(port.fd, PPWCONTROL, &lines);
 }
 
 uint8_t PpdevBackend::Read(uint32_t address) {
-  auto at = map_.Locate(address);
-  if (!at || fds_[static_cast<size_t>(at->index)] < 0) return 0xFF;
-  int fd = fds_[static_cast<size_t>(at->index)];
+  LptRegister reg = LptRegister::Data;
+  OpenPort* port = PortAt(address, reg);
+  if (port == nullptr) return 0xFF;
   unsigned char value = 0xFF;
-  switch (at->reg) {
-    case LptRegister::Data: ::ioctl(fd, PPRDATA, &value); break;
-    case LptRegister::Status: ::ioctl(fd, PPRSTATUS, &value); break;
-    case LptRegister::Control: ::ioctl(fd, PPRCONTROL, &value); break;
+  switch (reg) {
+    case LptRegister::Data: ioctl_(port->fd, PPRDATA, &value); break;
+    case LptRegister::Status: ioctl_(port->fd, PPRSTATUS, &value); break;
+    case LptRegister::Control: return ReadControl(*port);
   }
   return value;
 }
 
 void PpdevBackend::Write(uint32_t address, uint8_t value) {
-  auto at = map_.Locate(address);
-  if (!at || fds_[static_cast<size_t>(at->index)] < 0) return;
-  int fd = fds_[static_cast<size_t>(at->index)];
+  LptRegister reg = LptRegister::Data;
+  OpenPort* port = PortAt(address, reg);
+  if (port == nullptr) return;
   unsigned char byte = value;
-  switch (at->reg) {
-    case LptRegister::Data: ::ioctl(fd, PPWDATA, &byte); break;
+  switch (reg) {
+    case LptRegister::Data: ioctl_(port->fd, PPWDATA, &byte); break;
     case LptRegister::Status: break;  // read-only register
-    case LptRegister::Control: ::ioctl(fd, PPWCONTROL, &byte); break;
+    case LptRegister::Control: WriteControl(*port, value); break;
   }
 }
 

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
 
 #include <vector>
 
@@ -72,6 +74,89 @@ TEST(PpdevBackendTest, PortWhoseDeviceCannotBeOpenedIsDetectedButInactive) {
   EXPECT_EQ(backend.Read(0x379), 0xFF);
 }
 
+// The ioctls a backend issued, answering every read with 0xA7 (control reads with all lines).
+struct IoctlCall {
+  unsigned long request;
+  int value;  // the byte or direction passed in; -1 for calls that pass nothing
+  bool operator==(const IoctlCall&) const = default;
+};
+
+class PpdevDeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root.Write("proc/parport0/base-addr", "888 1912\n");
+    root.Write("dev/parport0", "");
+  }
+  PpdevIoctl Recorder() {
+    return [this](int, unsigned long request, void* arg) {
+      if (request == PPRDATA || request == PPRSTATUS || request == PPRCONTROL) {
+        *static_cast<unsigned char*>(arg) = request == PPRCONTROL ? 0xFF : 0xA7;
+        calls.push_back({request, -1});
+      } else if (request == PPDATADIR) {
+        calls.push_back({request, *static_cast<int*>(arg)});
+      } else if (request == PPWDATA || request == PPWCONTROL) {
+        calls.push_back({request, *static_cast<unsigned char*>(arg)});
+      } else {
+        calls.push_back({request, -1});
+      }
+      return 0;
+    };
+  }
+
+  TempDir root;
+  std::vector<IoctlCall> calls;
+};
+
+TEST_F(PpdevDeviceTest, ClaimsThePortWithItsDataLinesDrivenAndReleasesItAtTheEnd) {
+  {
+    PpdevBackend backend(root.File("proc"), root.File("dev"), Recorder());
+    EXPECT_TRUE(backend.IsActive());
+    EXPECT_EQ(calls, (std::vector<IoctlCall>{{PPCLAIM, -1}, {PPDATADIR, 0}}));
+    calls.clear();
+  }
+  EXPECT_EQ(calls, (std::vector<IoctlCall>{{PPRELEASE, -1}}));
+}
+
+TEST_F(PpdevDeviceTest, EachRegisterHasItsOwnCall) {
+  PpdevBackend backend(root.File("proc"), root.File("dev"), Recorder());
+  calls.clear();
+  backend.Write(0x378, 0x39);
+  backend.Write(0x379, 0x12);  // status is read-only
+  backend.Write(0x37A, 0x0B);
+  EXPECT_EQ(backend.Read(0x378), 0xA7);
+  EXPECT_EQ(backend.Read(0x379), 0xA7);
+  EXPECT_EQ(calls, (std::vector<IoctlCall>{
+                       {PPWDATA, 0x39}, {PPWCONTROL, 0x0B}, {PPRDATA, -1}, {PPRSTATUS, -1}}));
+}
+
+TEST_F(PpdevDeviceTest, ControlDirectionBitTurnsTheDataLinesInsteadOfReachingTheControlWrite) {
+  PpdevBackend backend(root.File("proc"), root.File("dev"), Recorder());
+  calls.clear();
+  backend.Write(0x37A, 0x24);
+  backend.Write(0x37A, 0x2A);  // still reversed: no second direction call
+  EXPECT_EQ(backend.Read(0x37A), 0x2F);
+  backend.Write(0x37A, 0xC5);  // bits 6, 7 and the interrupt enable are no lines
+  EXPECT_EQ(backend.Read(0x37A), 0x0F);
+  EXPECT_EQ(calls, (std::vector<IoctlCall>{{PPDATADIR, 1},
+                                           {PPWCONTROL, 0x04},
+                                           {PPWCONTROL, 0x0A},
+                                           {PPRCONTROL, -1},
+                                           {PPDATADIR, 0},
+                                           {PPWCONTROL, 0x05},
+                                           {PPRCONTROL, -1}}));
+}
+
+TEST_F(PpdevDeviceTest, PortThatCannotBeClaimedIsNeverDriven) {
+  PpdevBackend backend(root.File("proc"), root.File("dev"), [this](int, unsigned long request, void*) {
+    calls.push_back({request, -1});
+    return request == PPCLAIM ? -1 : 0;
+  });
+  EXPECT_FALSE(backend.IsActive());
+  backend.Write(0x378, 0x55);
+  EXPECT_EQ(backend.Read(0x379), 0xFF);
+  EXPECT_EQ(calls, (std::vector<IoctlCall>{{PPCLAIM, -1}}));
+}
+
 class RecordingDevice : public PortDevice {
  public:
   struct Access {
@@ -121,6 +206,25 @@ TEST_F(PortDriverTest, OperationsReachTheInstalledBackendThroughTheHandle) {
   DriverClose(handle);
   EXPECT_EQ(DriverReadPort(handle, 0x3BD), 0xFFu);
   EXPECT_EQ(DriverIsActive(handle), 0u);
+}
+
+TEST_F(PortDriverTest, NothingIsDrivenBeforeOpenOrThroughAStaleHandle) {
+  std::vector<RecordingDevice::Access> log;
+  InstallBackend(std::make_unique<VirtualPortBackend>(std::make_unique<RecordingDevice>(&log)));
+  EXPECT_EQ(DriverIsActive(0), 0u);
+  EXPECT_EQ(DriverReadPort(0, 0x379), 0xFFu);
+  DriverWritePort(0, 0x378, 0x55);
+  EXPECT_EQ(DriverLptCount(0), 0u);
+  DriverSelectLpt(0, 1);
+  EXPECT_EQ(DriverLptBase(0), 0u);
+
+  const uint32_t handle = DriverOpen(0, "TVICHW32", "TVicDevice0");
+  EXPECT_EQ(DriverReadPort(handle + 1, 0x379), 0xFFu);
+  EXPECT_EQ(DriverLptBase(handle), 0u);  // the select before opening counted for nothing
+  DriverClose(handle);
+  DriverWritePort(handle, 0x378, 0x55);
+  EXPECT_EQ(DriverLptCount(handle), 0u);
+  EXPECT_TRUE(log.empty());
 }
 
 TEST_F(PortDriverTest, VirtualChoiceComesFromTheEnvironment) {
