@@ -66,6 +66,10 @@ ScrollCode ScrollCodeOf(int action) {
     case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineDown;
     case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageUp;
     case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageDown;
+    // Top and bottom leave the thumb at an end of the bar, and the end of that scroll puts
+    // the view where the thumb is.
+    case QAbstractSlider::SliderToMinimum:
+    case QAbstractSlider::SliderToMaximum: return ScrollCode::EndScroll;
     default: return ScrollCode::Other;
   }
 }
@@ -100,7 +104,7 @@ TMainEdit::~TMainEdit() {
 }
 
 void TMainEdit::FormCreate() {
-  core_.Create(this);
+  core_.Create();
   ShowState();
 }
 
@@ -186,7 +190,11 @@ QWidget* TMainEdit::BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>
   bar->setFixedHeight(grids_[static_cast<std::size_t>(first)]->height());
   connect(bar, &QScrollBar::actionTriggered, this,
           bits8 ? &TMainEdit::Edit8BitScrollBarScroll : &TMainEdit::Edit16BitScrollBarScroll);
-  connect(bar, &QScrollBar::sliderReleased, this, [this, page] { ScrollBarReleased(page); });
+  connect(bar, &QScrollBar::sliderReleased, this, [this, page] { ScrollBarThumbPlaced(page); });
+  // "Scroll here" of the bar's menu moves the thumb without a scroll action.
+  connect(bar, &QScrollBar::valueChanged, this, [this, page] {
+    if (!ScrollBar(page)->isSliderDown()) ScrollBarThumbPlaced(page);
+  });
   bars_[static_cast<std::size_t>(page)] = bar;
   grids->addWidget(bar, 0, Qt::AlignTop);
 
@@ -264,7 +272,7 @@ void TMainEdit::ScrollBarScroll(ScrollBarId bar, int action) {
   ShowState();
 }
 
-void TMainEdit::ScrollBarReleased(ScrollBarId bar) {
+void TMainEdit::ScrollBarThumbPlaced(ScrollBarId bar) {
   QScrollBar* scrollBar = ScrollBar(bar);
   core_.grids().Scroll(bar, ScrollCode::EndScroll, scrollBar->sliderPosition());
   ShowState();

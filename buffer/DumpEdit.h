@@ -11,7 +11,6 @@
 #include "buffer/core/DumpEditCore.h"
 
 class QDialog;
-class QPushButton;
 class QScrollBar;
 class QTabWidget;
 class QToolButton;
@@ -108,7 +107,8 @@ class TMainEdit : public QWidget {
   void BuildLayout();
   QWidget* BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>& buttons);
   void ScrollBarScroll(ScrollBarId bar, int action);
-  void ScrollBarReleased(ScrollBarId bar);
+  // The thumb was let go or put somewhere by the bar itself: the view follows it.
+  void ScrollBarThumbPlaced(ScrollBarId bar);
   // Brings every widget in line with the core after an event.
   void ShowState();
   // Shows the command's dialog (when one is installed) and runs its action when the dialog

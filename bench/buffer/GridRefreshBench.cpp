@@ -29,7 +29,7 @@ std::int64_t FirstRow(const DumpView& view, bool atEnd) { return atEnd ? view.Ma
 void BM_GridEditorRefresh(benchmark::State& state) {
   const bool atEnd = state.range(1) != 0;
   DumpEditCore core(ConsoleProfile());
-  core.Create(nullptr);
+  core.Create();
   core.ResizeBuffer(static_cast<std::uint32_t>(state.range(0)));
   FillWithAddresses(core.buffer());
   const std::int64_t row = FirstRow(core.view(), atEnd);

@@ -9,12 +9,12 @@ namespace buffer {
 DumpEditCore::DumpEditCore(const EditProfile& profile)
     : profile_(profile), view_(profile), grids_(profile, buffer_, view_, &records_) {}
 
-bool DumpEditCore::Create(winapi::Owner owner) {
+bool DumpEditCore::Create() {
   fields_ = DumpEditFields{};
   records_.Clear();
   if (!buffer_.Create(profile_.initialSize, profile_.initialFill)) {
     view_.ResetForSize(0);
-    ShowMessage(messages::kCreateMemoryError, owner);
+    ShowMessage(messages::kCreateMemoryError);
     return false;
   }
   view_.ResetForSize(buffer_.BufSize());

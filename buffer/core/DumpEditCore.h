@@ -54,9 +54,9 @@ class DumpEditCore {
   const DumpEditFields& fields() const { return fields_; }
 
   // The form's creation: the profile's buffer, the view at the start. False (after the
-  // "Memory Error !" box, owned by owner) when there is no memory; the form then has no
-  // buffer and BufSize 0.
-  bool Create(winapi::Owner owner);
+  // "Memory Error !" box, which has no owner: the form is not on screen yet) when there is no
+  // memory; the form then has no buffer and BufSize 0.
+  bool Create();
   // Grows or shrinks the buffer to n bytes; new bytes get the profile's tail fill. The view
   // goes back to the start and the grids show it. False with nothing changed, after the
   // "Memory error !" box, when there is no memory.

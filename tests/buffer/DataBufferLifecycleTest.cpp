@@ -35,7 +35,7 @@ class DataBufferLifecycle : public ::testing::Test {
 
 TEST_F(DataBufferLifecycle, FreshConsoleBufferIsOneMegabyteOfFF) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   EXPECT_EQ(core.buffer().BufSize(), 0x100000);
   EXPECT_EQ(core.buffer().BlockSize(), 0x100000u + 1024);
   EXPECT_NE(core.buffer().Handle(), 0);
@@ -49,7 +49,7 @@ TEST_F(DataBufferLifecycle, FreshConsoleBufferIsOneMegabyteOfFF) {
 
 TEST_F(DataBufferLifecycle, UpdateToolBufferIsSmallAndZero) {
   DumpEditCore core(UpdateToolProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   EXPECT_EQ(core.buffer().BufSize(), 0x10000);
   EXPECT_TRUE(AllBytes(core.buffer(), 0, 0x10000, 0x00));
   EXPECT_EQ(core.view().MaxRow(), 4083);
@@ -63,7 +63,7 @@ TEST_F(DataBufferLifecycle, UpdateToolBufferIsSmallAndZero) {
 
 TEST_F(DataBufferLifecycle, GrowFillsTheTailWithTheLoadDialogsByteOnlyWhenChecked) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   {
     BufferLock lock(core.buffer());
     lock[0xFFFFF] = 0x12;
@@ -88,7 +88,7 @@ TEST_F(DataBufferLifecycle, GrowFillsTheTailWithTheLoadDialogsByteOnlyWhenChecke
 
 TEST_F(DataBufferLifecycle, ShrinkKeepsTheLowBytesAndMaxRowFollows) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   {
     BufferLock lock(core.buffer());
     lock[0x7FF] = 0x34;
@@ -105,7 +105,7 @@ TEST_F(DataBufferLifecycle, ShrinkKeepsTheLowBytesAndMaxRowFollows) {
 
 TEST_F(DataBufferLifecycle, ResizeMovesTheViewToTheStartBeforeDrawing) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   core.view().MoveToRow(0x9000);
   core.grids().RefreshGrids();
   ASSERT_EQ(core.grids().Text(GridId::Address8, 0, 1), "0");
@@ -125,7 +125,7 @@ TEST_F(DataBufferLifecycle, ResizeMovesTheViewToTheStartBeforeDrawing) {
 
 TEST_F(DataBufferLifecycle, FailedResizeShowsTheBoxAndChangesNothing) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   core.view().MoveToRow(0x100);
   const std::int32_t handle = core.buffer().Handle();
   SetAllocationGate([](std::size_t) { return false; });
@@ -143,7 +143,7 @@ TEST_F(DataBufferLifecycle, FailedResizeShowsTheBoxAndChangesNothing) {
 
 TEST_F(DataBufferLifecycle, SizesBeyondSignedThirtyTwoBitsAreRefusedAsNoMemory) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   EXPECT_FALSE(core.ResizeBuffer(0x80000000u));
   EXPECT_EQ(core.buffer().BufSize(), 0x100000);
   ASSERT_EQ(boxes_.boxes().size(), 1u);
@@ -152,7 +152,7 @@ TEST_F(DataBufferLifecycle, SizesBeyondSignedThirtyTwoBitsAreRefusedAsNoMemory) 
 TEST_F(DataBufferLifecycle, FailedCreationLeavesNoBuffer) {
   SetAllocationGate([](std::size_t) { return false; });
   DumpEditCore core(ConsoleProfile());
-  EXPECT_FALSE(core.Create(nullptr));
+  EXPECT_FALSE(core.Create());
   ASSERT_EQ(boxes_.boxes().size(), 1u);
   EXPECT_EQ(boxes_.boxes()[0].text, "Memory Error !");
   EXPECT_EQ(boxes_.boxes()[0].caption, "Dump Edit");
@@ -167,7 +167,7 @@ TEST_F(DataBufferLifecycle, FailedCreationLeavesNoBuffer) {
 
 TEST_F(DataBufferLifecycle, BufInfDescribesTheBufferAsItIsNow) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   core.WriteBufferInfo();
   TIniFile ini(SettingsPath());
   EXPECT_EQ(ini.ReadString("BufInf", "BufSize", ""), "1048576");
@@ -188,7 +188,7 @@ TEST_F(DataBufferLifecycle, BufInfDescribesTheBufferAsItIsNow) {
 
 TEST_F(DataBufferLifecycle, CloseAsksOnlyAfterACellEditAndKeepsAsking) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   // A fill is no cell edit.
   core.FillBuffer(0x00);
   EXPECT_TRUE(core.CanClose(nullptr));
@@ -221,7 +221,7 @@ TEST_F(DataBufferLifecycle, CloseAsksOnlyAfterACellEditAndKeepsAsking) {
 
 TEST_F(DataBufferLifecycle, RecordsTakeTheirAddressFromTheViewAndSkipBytesPastTheEnd) {
   DumpEditCore core(ConsoleProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   ASSERT_TRUE(core.ResizeBuffer(0x1000100));
   core.view().MoveToRow(0x100000);  // address 0x1000000: seven digits
   core.grids().RefreshGrids();
@@ -244,7 +244,7 @@ TEST_F(DataBufferLifecycle, RecordsTakeTheirAddressFromTheViewAndSkipBytesPastTh
 
 TEST_F(DataBufferLifecycle, TheUpdateToolKeepsNoRecords) {
   DumpEditCore core(UpdateToolProfile());
-  ASSERT_TRUE(core.Create(nullptr));
+  ASSERT_TRUE(core.Create());
   core.grids().MouseDown(GridId::Hex8, 0, 1);
   EXPECT_TRUE(core.records().records().empty());
 }

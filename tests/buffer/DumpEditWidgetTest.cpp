@@ -44,6 +44,17 @@ class DumpEditWidget : public ::testing::Test {
   QString Shown(GridId id, int column, int gridRow) {
     return form_.Grid(id)->item(gridRow - 1, column)->text();
   }
+  struct ViewPosition {
+    std::int32_t page;
+    std::int32_t top;
+    bool operator==(const ViewPosition&) const = default;
+  };
+  ViewPosition View() const {
+    ViewPosition view{};
+    form_.QueryPageNo(view.page);
+    form_.QueryTopRow(view.top);
+    return view;
+  }
   std::uint8_t Byte(std::int64_t address) {
     BufferLock lock(form_.Buffer());
     return lock[static_cast<std::size_t>(address)];
@@ -140,6 +151,27 @@ TEST_F(DumpEditWidget, KeysAndScrollBarsMoveTheView) {
   EXPECT_EQ(bar->value(), 0);
 }
 
+TEST_F(DumpEditWidget, TheViewFollowsTheThumbToTheTopTheBottomAndWhereverItIsPut) {
+  QScrollBar* bar = form_.ScrollBar(ScrollBarId::Bits8);
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  bar->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(View(), (ViewPosition{0, 0}));
+  EXPECT_EQ(bar->value(), 0);
+
+  // The bottom of page 0 is row 0x7FFF: the first row of page 1.
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(View(), (ViewPosition{1, 0}));
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(Shown(GridId::Address8, 1, 1), "7");  // 07FFF0
+
+  // "Scroll here" sets the value directly.
+  bar->setValue(0x100);
+  EXPECT_EQ(View(), (ViewPosition{1, 0x100}));
+  EXPECT_EQ(form_.ScrollBar(ScrollBarId::Bits16)->value(), 0x100);
+  EXPECT_EQ(Shown(GridId::Address8, 1, 1), "8");  // 080FF0
+  EXPECT_EQ(Shown(GridId::Address8, 3, 1), "F");
+}
+
 TEST_F(DumpEditWidget, ResizeShowsTheStartOfTheNewBuffer) {
   ClickCell(GridId::Hex8, 0, 16);
   QTest::keyClick(form_.Grid(GridId::Hex8), Qt::Key_PageDown);
@@ -167,6 +199,21 @@ TEST_F(DumpEditWidget, ClosingAfterAnEditAsksAndReportsChangedData) {
   ASSERT_EQ(boxes_.boxes().size(), 2u);
   EXPECT_EQ(boxes_.boxes()[1].owner, static_cast<winapi::Owner>(&form_));
   EXPECT_TRUE(form_.EditRecordList().records().empty());
+}
+
+TEST(DumpEditCreation, NoMemoryLeavesTheFormWithoutABufferAfterAnUnownedBox) {
+  winapi::ScriptedMessageBoxes boxes;
+  SetAllocationGate([](std::size_t) { return false; });
+  TMainEdit form;
+  SetAllocationGate(nullptr);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, "Memory Error !");
+  EXPECT_EQ(boxes.boxes()[0].caption, "Dump Edit");
+  EXPECT_EQ(boxes.boxes()[0].owner, nullptr);
+  std::int32_t size = -1;
+  form.QueryBufferSize(size);
+  EXPECT_EQ(size, 0);
+  EXPECT_FALSE(form.Buffer().exists());
 }
 
 class ScriptedDialog : public SettingsDialog {

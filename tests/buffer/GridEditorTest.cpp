@@ -12,7 +12,7 @@ namespace {
 class GridEditing : public ::testing::Test {
  protected:
   explicit GridEditing(const EditProfile& profile = ConsoleProfile()) : core_(profile) {
-    EXPECT_TRUE(core_.Create(nullptr));
+    EXPECT_TRUE(core_.Create());
   }
 
   std::uint8_t Byte(std::int64_t address) {
