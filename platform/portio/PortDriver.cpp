@@ -1,5 +1,6 @@
 #include "platform/portio/PortDriver.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -30,9 +31,16 @@ void SetVirtualDeviceFactory(DeviceFactory factory) { g_device_factory = std::mo
 
 std::unique_ptr<PortBackend> CreateBackendFromEnvironment() {
   const char* choice = std::getenv(kBackendVariable);
-  if (choice != nullptr && std::string(choice) == "virtual") {
+  std::string name = choice != nullptr ? choice : "ppdev";
+  if (name == "virtual") {
     std::unique_ptr<PortDevice> device = g_device_factory ? g_device_factory() : nullptr;
     return std::make_unique<VirtualPortBackend>(std::move(device));
+  }
+  // A misspelt choice must not silently drive real hardware.
+  if (name != "ppdev" && !name.empty()) {
+    std::fprintf(stderr, "%s=%s is not a port backend (use \"virtual\" or \"ppdev\"); no port is driven.\n",
+                 kBackendVariable, name.c_str());
+    return std::make_unique<VirtualPortBackend>(nullptr);
   }
   return std::make_unique<PpdevBackend>();
 }

@@ -15,7 +15,7 @@ class VirtualPortBackend : public PortBackend {
 
   explicit VirtualPortBackend(std::unique_ptr<PortDevice> device, uint32_t base = kDefaultBase);
 
-  bool IsActive() const override { return true; }
+  bool IsActive() const override { return device_ != nullptr; }
   int LptCount() const override { return map_.Count(); }
   uint32_t LptBase(int number) const override { return map_.Base(number); }
   uint8_t Read(uint32_t address) override;

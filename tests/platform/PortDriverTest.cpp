@@ -244,3 +244,15 @@ TEST_F(PortDriverTest, VirtualChoiceComesFromTheEnvironment) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BackendChoiceTest, AMisspeltChoiceDrivesNoPortAndReportsNoDriver) {
+  setenv(portio::kBackendVariable, "Virtual", 1);
+  auto backend = portio::CreateBackendFromEnvironment();
+  unsetenv(portio::kBackendVariable);
+  EXPECT_FALSE(backend->IsActive());
+  EXPECT_EQ(backend->Read(portio::VirtualPortBackend::kDefaultBase + 1), 0xFF);
+}
+
+}  // namespace
