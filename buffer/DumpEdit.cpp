@@ -147,7 +147,14 @@ void TMainEdit::BuildLayout() {
 
 QWidget* TMainEdit::BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>& buttons) {
   auto* sheet = new QWidget;
-  const bool bits8 = page == ScrollBarId::Bits8;
+  auto* layout = new QVBoxLayout(sheet);
+  layout->addLayout(BuildToolRow(page, buttons));
+  layout->addLayout(BuildGridRow(page));
+  layout->addStretch();
+  return sheet;
+}
+
+QHBoxLayout* TMainEdit::BuildToolRow(ScrollBarId page, std::array<QToolButton*, 7>& buttons) {
   const std::array<void (TMainEdit::*)(), 7> handlers{
       &TMainEdit::LoadFileBClick,   &TMainEdit::SaveFileBClick,  nullptr,
       &TMainEdit::FillDataSeepClick, &TMainEdit::BlockSpeedClick, &TMainEdit::SearchSpeedClick,
@@ -155,8 +162,8 @@ QWidget* TMainEdit::BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>
   auto* tools = new QHBoxLayout;
   for (std::size_t i = 0; i < kToolButtons.size(); ++i) {
     auto* button = new QToolButton;
-    button->setObjectName(bits8 ? kToolButtons[i].name8
-                                : QString("SpeedButton%1").arg(i + 1));
+    button->setObjectName(page == ScrollBarId::Bits8 ? kToolButtons[i].name8
+                                                     : QString("SpeedButton%1").arg(i + 1));
     button->setText(kToolButtons[i].text);
     button->setToolTip(kToolButtons[i].hint);
     button->setIcon(style()->standardIcon(kToolButtons[i].icon));
@@ -168,10 +175,13 @@ QWidget* TMainEdit::BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>
     buttons[i] = button;
   }
   tools->addStretch();
+  return tools;
+}
 
+QHBoxLayout* TMainEdit::BuildGridRow(ScrollBarId page) {
   auto* grids = new QHBoxLayout;
   grids->setSpacing(4);
-  const int first = bits8 ? 0 : 3;
+  const int first = page == ScrollBarId::Bits8 ? 0 : 3;
   for (int g = first; g < first + 3; ++g) {
     auto* grid = new DumpGrid(core_.grids(), GridId(g), CellDigits(GridId(g)));
     grid->setObjectName(kGridNames[g]);
@@ -183,11 +193,18 @@ QWidget* TMainEdit::BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>
     grids_[static_cast<std::size_t>(g)] = grid;
     grids->addWidget(grid, 0, Qt::AlignTop);
   }
+  grids->addWidget(BuildScrollBar(page, grids_[static_cast<std::size_t>(first)]->height()), 0,
+                   Qt::AlignTop);
+  return grids;
+}
+
+QScrollBar* TMainEdit::BuildScrollBar(ScrollBarId page, int height) {
   auto* bar = new QScrollBar(Qt::Vertical);
+  const bool bits8 = page == ScrollBarId::Bits8;
   bar->setObjectName(bits8 ? "Edit8BitScrollBar" : "Edit16BitScrollBar");
   bar->setSingleStep(1);
   bar->setPageStep(1);
-  bar->setFixedHeight(grids_[static_cast<std::size_t>(first)]->height());
+  bar->setFixedHeight(height);
   connect(bar, &QScrollBar::actionTriggered, this,
           bits8 ? &TMainEdit::Edit8BitScrollBarScroll : &TMainEdit::Edit16BitScrollBarScroll);
   connect(bar, &QScrollBar::sliderReleased, this, [this, page] { ScrollBarThumbPlaced(page); });
@@ -196,13 +213,7 @@ QWidget* TMainEdit::BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>
     if (!ScrollBar(page)->isSliderDown()) ScrollBarThumbPlaced(page);
   });
   bars_[static_cast<std::size_t>(page)] = bar;
-  grids->addWidget(bar, 0, Qt::AlignTop);
-
-  auto* layout = new QVBoxLayout(sheet);
-  layout->addLayout(tools);
-  layout->addLayout(grids);
-  layout->addStretch();
-  return sheet;
+  return bar;
 }
 
 void TMainEdit::ShowForm() {

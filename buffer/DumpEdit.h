@@ -11,6 +11,7 @@
 #include "buffer/core/DumpEditCore.h"
 
 class QDialog;
+class QHBoxLayout;
 class QScrollBar;
 class QTabWidget;
 class QToolButton;
@@ -106,6 +107,9 @@ class TMainEdit : public QWidget {
   void FormClose();
   void BuildLayout();
   QWidget* BuildGridSheet(ScrollBarId page, std::array<QToolButton*, 7>& buttons);
+  QHBoxLayout* BuildToolRow(ScrollBarId page, std::array<QToolButton*, 7>& buttons);
+  QHBoxLayout* BuildGridRow(ScrollBarId page);
+  QScrollBar* BuildScrollBar(ScrollBarId page, int height);
   void ScrollBarScroll(ScrollBarId bar, int action);
   // The thumb was let go or put somewhere by the bar itself: the view follows it.
   void ScrollBarThumbPlaced(ScrollBarId bar);

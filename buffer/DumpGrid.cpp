@@ -57,33 +57,43 @@ DumpGrid::DumpGrid(GridEditor& editor, GridId grid, int cellDigits, QWidget* par
   setTabKeyNavigation(false);
   setWordWrap(false);
   setItemDelegate(new CellPainter(this));
-  verticalHeader()->hide();
-  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  verticalHeader()->setDefaultSectionSize(kRowHeight);
   QFont fixed("Monospace");
   fixed.setStyleHint(QFont::TypeWriter);
   setFont(fixed);
   const int width = fontMetrics().horizontalAdvance(QString(cellDigits, QChar('0'))) + 8;
+  SetUpHeaders(width);
+  CreateCells();
+  setFixedSize(width * columnCount() + 2 * frameWidth(),
+               kRowHeight * (rowCount() + 1) + 2 * frameWidth());
+  ShowEditor();
+}
+
+void DumpGrid::SetUpHeaders(int columnWidth) {
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultSectionSize(kRowHeight);
   horizontalHeader()->setMinimumSectionSize(4);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, width);
+  for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, columnWidth);
   horizontalHeader()->setFixedHeight(kRowHeight);
   horizontalHeader()->setSectionsClickable(false);
   horizontalHeader()->setHighlightSections(false);
-
+  // Row 0 of the editor is the header row.
   QStringList headers;
   for (int c = 0; c < columnCount(); ++c) {
     headers << QString::fromLatin1(editor_.Text(grid_, c, 0).c_str());
+  }
+  setHorizontalHeaderLabels(headers);
+}
+
+void DumpGrid::CreateCells() {
+  for (int c = 0; c < columnCount(); ++c) {
     for (int r = 0; r < rowCount(); ++r) {
       auto* item = new QTableWidgetItem;
       item->setTextAlignment(Qt::AlignCenter);
       setItem(r, c, item);
     }
   }
-  setHorizontalHeaderLabels(headers);
-  setFixedSize(width * columnCount() + 2 * frameWidth(),
-               kRowHeight * (rowCount() + 1) + 2 * frameWidth());
-  ShowEditor();
 }
 
 void DumpGrid::ShowEditor() {

@@ -34,6 +34,9 @@ class DumpGrid : public QTableWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
+  void SetUpHeaders(int columnWidth);
+  void CreateCells();
+
   GridEditor& editor_;
   GridId grid_;
 };

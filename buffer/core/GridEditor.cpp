@@ -68,39 +68,53 @@ void GridEditor::WriteHeaders() {
 
 void GridEditor::RefreshGrids() {
   editing_ = false;
-  BufferLock lock(buffer_);
-  const std::int64_t size = lock.size();
+  const BufferLock lock(buffer_);
   for (int r = 1; r <= Rows(); ++r) {
     const std::int64_t rowAddress = view_.CellAddress(r, 0);
-    for (int c = 0; c < 16; ++c) {
-      const std::int64_t a = rowAddress + c;
-      // Cells past the end show nothing rather than bytes of an earlier, larger buffer.
-      const bool inside = a < size;
-      Cell(GridId::Hex8, c, r) = inside ? FormatHex(lock[static_cast<std::size_t>(a)], 2) : "";
-      Cell(GridId::Ascii8, c, r) = inside ? CharText(lock[static_cast<std::size_t>(a)]) : "";
+    RefreshBytes(lock, r, rowAddress);
+    RefreshWords(lock, r, rowAddress);
+    RefreshAddressCells(r, rowAddress);
+  }
+}
+
+// Cells past the end show nothing rather than bytes of an earlier, larger buffer.
+void GridEditor::RefreshBytes(const BufferLock& lock, int row, std::int64_t rowAddress) {
+  for (int c = 0; c < 16; ++c) {
+    const std::int64_t a = rowAddress + c;
+    const bool inside = a < lock.size();
+    Cell(GridId::Hex8, c, row) = inside ? FormatHex(lock[static_cast<std::size_t>(a)], 2) : "";
+    Cell(GridId::Ascii8, c, row) = inside ? CharText(lock[static_cast<std::size_t>(a)]) : "";
+  }
+}
+
+void GridEditor::RefreshWords(const BufferLock& lock, int row, std::int64_t rowAddress) {
+  for (int k = 0; k < 8; ++k) {
+    const std::int64_t a = rowAddress + 2 * k;
+    std::string& word = Cell(GridId::Hex16, k, row);
+    std::string& left = Cell(GridId::Ascii16, 2 * k, row);
+    std::string& right = Cell(GridId::Ascii16, 2 * k + 1, row);
+    if (a >= lock.size()) {
+      word.clear();
+      left.clear();
+      right.clear();
+      continue;
     }
-    for (int k = 0; k < 8; ++k) {
-      const std::int64_t a = rowAddress + 2 * k;
-      if (a >= size) {
-        Cell(GridId::Hex16, k, r).clear();
-        Cell(GridId::Ascii16, 2 * k, r).clear();
-        Cell(GridId::Ascii16, 2 * k + 1, r).clear();
-        continue;
-      }
-      // The slack past BufSize makes the pair read safe at the very end.
-      const std::uint8_t first = lock[static_cast<std::size_t>(a + AsciiColumnOffset(0))];
-      const std::uint8_t second = lock[static_cast<std::size_t>(a + AsciiColumnOffset(1))];
-      Cell(GridId::Hex16, k, r) = FormatHex(first, 2) + FormatHex(second, 2);
-      Cell(GridId::Ascii16, 2 * k, r) = CharText(first);
-      Cell(GridId::Ascii16, 2 * k + 1, r) = CharText(second);
-    }
-    // Six cells show the first six digits; seven-digit addresses lose their last one.
-    const std::string bytes = FormatHex(static_cast<std::uint32_t>(rowAddress), 6);
-    const std::string words = FormatHex(static_cast<std::uint32_t>(rowAddress / 2), 6);
-    for (int c = 0; c < kAddressCells; ++c) {
-      Cell(GridId::Address8, c, r) = bytes.substr(static_cast<std::size_t>(c), 1);
-      Cell(GridId::Address16, c, r) = words.substr(static_cast<std::size_t>(c), 1);
-    }
+    // The slack past BufSize makes the pair read safe at the very end.
+    const std::uint8_t first = lock[static_cast<std::size_t>(a + AsciiColumnOffset(0))];
+    const std::uint8_t second = lock[static_cast<std::size_t>(a + AsciiColumnOffset(1))];
+    word = FormatHex(first, 2) + FormatHex(second, 2);
+    left = CharText(first);
+    right = CharText(second);
+  }
+}
+
+// Six cells show the first six digits; seven-digit addresses lose their last one.
+void GridEditor::RefreshAddressCells(int row, std::int64_t rowAddress) {
+  const std::string bytes = FormatHex(static_cast<std::uint32_t>(rowAddress), 6);
+  const std::string words = FormatHex(static_cast<std::uint32_t>(rowAddress / 2), 6);
+  for (int c = 0; c < kAddressCells; ++c) {
+    Cell(GridId::Address8, c, row) = bytes.substr(static_cast<std::size_t>(c), 1);
+    Cell(GridId::Address16, c, row) = words.substr(static_cast<std::size_t>(c), 1);
   }
 }
 

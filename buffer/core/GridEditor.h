@@ -14,6 +14,7 @@
 
 namespace buffer {
 
+class BufferLock;
 class DataBuffer;
 class EditRecords;
 
@@ -101,6 +102,9 @@ class GridEditor {
   void SyncGridCursor(GridId grid, GridCell cell);
   void SyncTwinCell(GridId grid, GridCell cell);
   void WriteHeaders();
+  void RefreshBytes(const BufferLock& lock, int row, std::int64_t rowAddress);
+  void RefreshWords(const BufferLock& lock, int row, std::int64_t rowAddress);
+  void RefreshAddressCells(int row, std::int64_t rowAddress);
 
   const EditProfile& profile_;
   DataBuffer& buffer_;
