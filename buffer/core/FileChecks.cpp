@@ -9,8 +9,18 @@
 #include "platform/winapi/Paths.h"
 
 namespace buffer {
+namespace {
+
+bool IsRegularFile(const std::string& name) {
+  std::error_code error;
+  return !name.empty() && std::filesystem::is_regular_file(winapi::NativePath(name), error);
+}
+
+}  // namespace
 
 std::optional<int32_t> ReadFileSize(const std::string& name) {
+  // A directory opens as a stream too, and seeks to a meaningless end.
+  if (!IsRegularFile(name)) return std::nullopt;
   std::ifstream file(winapi::NativePath(name), std::ios::binary | std::ios::ate);
   if (!file) return std::nullopt;
   std::streamoff size = file.tellg();
@@ -25,10 +35,7 @@ std::optional<FileRangeTexts> FileRange(const std::string& name) {
 }
 
 bool CheckFileExists(const std::string& name, bool showMessage) {
-  std::error_code error;
-  if (!name.empty() && std::filesystem::is_regular_file(winapi::NativePath(name), error)) {
-    return true;
-  }
+  if (IsRegularFile(name)) return true;
   if (showMessage) ShowMessage(messages::kFileNotFound);
   return false;
 }

@@ -6,7 +6,8 @@
 
 namespace buffer {
 
-// The file's size in bytes (at most 0x7FFFFFFF); nothing when it cannot be opened.
+// The file's size in bytes (at most 0x7FFFFFFF); nothing when it is no regular file or
+// cannot be opened.
 std::optional<int32_t> ReadFileSize(const std::string& name);
 
 // The texts the Load dialog's range edits show for a file: "000000" and the last byte's

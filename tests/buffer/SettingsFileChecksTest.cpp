@@ -34,6 +34,10 @@ TEST(SettingsFileChecksTest, AnUnopenableFileHasNoSizeOrRange) {
   EXPECT_FALSE(ReadFileSize(dir.File("missing.bin")));
   EXPECT_FALSE(FileRange(dir.File("missing.bin")));
   EXPECT_FALSE(ReadFileSize(""));
+  // A folder opens as a stream but has no size to show.
+  std::filesystem::create_directories(dir.path() / "folder");
+  EXPECT_FALSE(ReadFileSize(dir.File("folder")));
+  EXPECT_FALSE(FileRange(dir.File("folder")));
 }
 
 TEST(SettingsFileChecksTest, AnEmptyFileEndsBeforeItsStart) {
