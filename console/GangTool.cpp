@@ -6,3 +6,5 @@ TGangTools::TGangTools(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setWindowTitle("GANG TOOLS");
 }
+
+void TGangTools::SetJobResult(int result) { jobResults_.push_back(result); }

@@ -15,13 +15,13 @@
 #include "console/AboutUnit1.h"
 #include "console/FrontPanel.h"
 #include "console/GangTool.h"
-#include "console/AboutUnit1.h"
 #include "console/GlyphSheet.h"
 #include "console/SPLASHFORM.h"
 #include "console/core/ApplicationErrors.h"
 #include "console/core/PanelInput.h"
 #include "console/core/PortStartup.h"
 #include "console/core/StartupSettings.h"
+#include "link/LinkLog.h"
 #include "platform/portio/PortDriver.h"
 #include "platform/winapi/MessageBox.h"
 #include "platform/winapi/Paths.h"
@@ -242,28 +242,24 @@ void TQZ_M_Form::CreateConnectionDisplay() {
   Label1 = new QLabel("Watting Time :", this);
   Label1->setStyleSheet("color: navy;");
   Label1->setGeometry(left + 4, 344, width - 8, 18);
-  ConnectPanel = new QLabel("Waiting", this);
+  ConnectPanel = new QLabel(console::kWaitingCaption, this);
   ConnectPanel->setAlignment(Qt::AlignCenter);
   ConnectPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   ConnectPanel->setAutoFillBackground(true);
   QPalette palette = ConnectPanel->palette();
-  palette.setColor(QPalette::Window, QColor(0, 0, 255));
   palette.setColor(QPalette::WindowText, Qt::white);
   ConnectPanel->setPalette(palette);
+  PaintConnectPanel(console::kBlue);
   QFont times("Times New Roman");
   times.setStyleHint(QFont::Serif);
   times.setPixelSize(19);
   ConnectPanel->setFont(times);
   ConnectPanel->setGeometry(left, 366, width, 36);
   Panel3 = MakePanel(this, QRect(left, 408, width, 26));
-  WaittingProgressBar = new QProgressBar(Panel3);
+  WaittingProgressBar = new TCGauge(Panel3);
   WaittingProgressBar->setGeometry(Panel3->contentsRect());
-  WaittingProgressBar->setRange(0, 200);
-  WaittingProgressBar->setValue(50);
-  WaittingProgressBar->setTextVisible(false);
-  WaittingProgressBar->setStyleSheet(
-      "QProgressBar { background: palette(window); border: 1px solid gray; }"
-      "QProgressBar::chunk { background: rgb(0, 128, 128); }");
+  WaittingProgressBar->setRange(0, console::kGaugeMaximum);
+  WaittingProgressBar->SetProgress(50);
 }
 
 void TQZ_M_Form::CreateSysPopupMenu() {
@@ -301,8 +297,11 @@ bool TQZ_M_Form::FormCreate() {
   connect(IdleTimer, &QTimer::timeout, this, &TQZ_M_Form::IdleTimerTimer);
   IdleTimer->start();
   IdleFlag = 0;
+  qzlink::SetLinkErrorSink([this](const std::string& message) { LogLinkError(message); });
   return true;
 }
+
+TQZ_M_Form::~TQZ_M_Form() { qzlink::SetLinkErrorSink({}); }
 
 int TQZ_M_Form::ReadOemMode() {
   int mode = console::ReadOemMode(StartDirectory);

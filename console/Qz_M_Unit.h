@@ -12,10 +12,14 @@
 #include <QToolButton>
 #include <QWidget>
 #include <functional>
+#include <span>
 #include <string>
 
+#include "console/CGauge.h"
 #include "console/LcdPainBox.h"
+#include "console/core/ConnectionDisplay.h"
 #include "console/core/LinkState.h"
+#include "link/CommandHandlers.h"
 
 class QFrame;
 
@@ -43,11 +47,12 @@ class TPanelStatusBar : public QStatusBar {
   QLabel* Panels[2];
 };
 
-class TQZ_M_Form : public QWidget, public console::LinkState {
+class TQZ_M_Form : public QWidget, public console::LinkState, public qzlink::CommandHandlers {
   Q_OBJECT
 
  public:
   explicit TQZ_M_Form(QWidget* parent = nullptr);
+  ~TQZ_M_Form() override;
 
   // Start-up, run once before the form is shown. False means the port driver is missing:
   // the user has been warned and the program must end without showing the form.
@@ -104,6 +109,21 @@ class TQZ_M_Form : public QWidget, public console::LinkState {
   void ConnectTimerTimer();
   void IdleTimerTimer();
 
+  // The programmer's commands, as the link's dispatcher hands them over.
+  void ReShowLCDCommand(qzlink::LinkPacket packet) override;
+  void GetKeyCodeCommand() override;
+  void QZSendReadDataCommand(qzlink::LinkPacket packet) override;
+  void QZGetProgramDataCommand(qzlink::LinkPacket packet) override;
+  void QZSendMenuDataCommand(qzlink::LinkPacket packet) override;
+  void QZSendReadDataSegmentCommand(qzlink::LinkPacket packet) override;
+  void QZGetProgramDataSegmentCommand(qzlink::LinkPacket packet) override;
+  void QZSendStatusDataCommandA7(qzlink::LinkPacket packet) override;
+
+  // Selects the menu-list item that a selected LCD line (its 20 characters) shows.
+  void SyncMenuFromLcd(std::span<const uint8_t, 20> line);
+  // The link's failure log; FormCreate makes it the link's sink.
+  void LogLinkError(const std::string& message);
+
   DumpEditHooks DumpEdit;
   PortDialogHooks PortDialogs;
 
@@ -144,7 +164,7 @@ class TQZ_M_Form : public QWidget, public console::LinkState {
   QToolButton* ENTERSB;
   QLabel* ConnectPanel;
   QFrame* Panel3;
-  QProgressBar* WaittingProgressBar;
+  TCGauge* WaittingProgressBar;
   QListWidget* ListBox1;
   TPanelStatusBar* NowFilePath;
   QMenu* SysPopupMenu;
@@ -173,6 +193,10 @@ class TQZ_M_Form : public QWidget, public console::LinkState {
   void CreateConnectionDisplay();
   void CreateSysPopupMenu();
   void RunPortDialog(const std::function<void()>& dialog);
+  console::ConnectionDisplay ShownConnection() const;
+  void ShowConnection(const console::ConnectionDisplay& display);
+  void PaintConnectPanel(console::Rgb colour);
+  bool SendEmptyAcknowledge();
   void StoreHexKey(int digit);
 };
 

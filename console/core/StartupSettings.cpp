@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "console/core/FailureLog.h"
 #include "console/core/PortAddressText.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/Paths.h"
@@ -33,7 +34,7 @@ std::string HistoryIniPathIn(const std::string& startDirectory) {
 
 void DeleteFailureLog(const std::string& startDirectory) {
   std::error_code ignored;
-  std::filesystem::remove(winapi::NativePath(startDirectory + "\\Error.ini"), ignored);
+  std::filesystem::remove(winapi::NativePath(FailureLogPath(startDirectory)), ignored);
 }
 
 }  // namespace console

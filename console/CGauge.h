@@ -1,0 +1,22 @@
+#pragma once
+// The gauge under the connection panel: a bar whose fore colour is set by the code, and whose
+// progress stays within its range however far the caller pushes it.
+#include <QProgressBar>
+
+#include "console/core/ConnectionDisplay.h"
+
+class TCGauge : public QProgressBar {
+  Q_OBJECT
+
+ public:
+  explicit TCGauge(QWidget* parent = nullptr);
+
+  console::Rgb ForeColor() const { return foreColor_; }
+  void SetForeColor(console::Rgb colour);
+  int Progress() const { return value(); }
+  // Clamped to the range, where a plain progress bar would ignore the value.
+  void SetProgress(int progress);
+
+ private:
+  console::Rgb foreColor_ = console::kTeal;
+};

@@ -1,0 +1,99 @@
+// The main form's handlers of the programmer's commands: each acknowledges first and then
+// acts on the form. They run inside the link tick, so no user input comes between them.
+#include <QString>
+
+#include "console/GangTool.h"
+#include "console/Qz_M_Unit.h"
+#include "console/core/CommandPayloads.h"
+#include "console/core/FailureLog.h"
+#include "link/LinkPacket.h"
+
+namespace {
+
+constexpr uint32_t kEmptyLengthField = 4;
+constexpr uint32_t kKeyReplyLengthField = 6;
+
+QString FromLatin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+bool TQZ_M_Form::SendEmptyAcknowledge() {
+  return qzlink::SendNewPacket(qzlink::kAcknowledgeCode, {}, kEmptyLengthField, LptBase) == 1;
+}
+
+// 0xA0: the programmer's LCD.
+void TQZ_M_Form::ReShowLCDCommand(qzlink::LinkPacket packet) {
+  if (!SendEmptyAcknowledge()) {
+    LogLinkError("ReShowLCDCommand()->C Send acknowledge Fail!");
+    return;
+  }
+  const console::LcdTextBlock block = console::LcdBlockFromPayload(qzlink::PacketPayload(packet));
+  // A user who has just clicked the list keeps the choice for a while.
+  if (MenuListMode == 0 && IdleFlag == 1) {
+    for (int start : console::kMenuSyncStarts)
+      SyncMenuFromLcd(std::span<const uint8_t, 20>(block.data() + start, 20));
+  }
+  LcdPainBox1->SetText(block);
+}
+
+void TQZ_M_Form::SyncMenuFromLcd(std::span<const uint8_t, 20> line) {
+  if (!console::IsSelectedMenuLine(line)) return;
+  std::vector<std::string> items;
+  items.reserve(static_cast<size_t>(MenuListBox->count()));
+  for (int i = 0; i < MenuListBox->count(); ++i) items.push_back(MenuListBox->item(i)->text().toLatin1().toStdString());
+  const console::MenuLineSync sync = console::SyncFromLcdLine(line, items);
+  if (sync.toPc) ToPcFlag = 1;
+  if (sync.selectedItem >= 0) {
+    MenuListBox->setCurrentRow(sync.selectedItem);
+    MenuListBox->scrollToItem(MenuListBox->currentItem());
+  }
+}
+
+// 0xA4: the programmer's menu.
+void TQZ_M_Form::QZSendMenuDataCommand(qzlink::LinkPacket packet) {
+  if (!SendEmptyAcknowledge()) {
+    LogLinkError("QZSendMenuDataCommand()->C Send acknowledge Fail!");
+    return;
+  }
+  const console::MenuPayload menu = console::MenuFromPayload(qzlink::PacketPayload(packet));
+  MenuListBox->clear();
+  MenuLabel->setText(FromLatin1(menu.title));
+  for (size_t k = 0; k < menu.items.size(); ++k)
+    MenuListBox->addItem(FromLatin1(console::MenuItemText(static_cast<int>(k), menu.items[k])));
+}
+
+// 0xA1: the programmer fetches the pending key and menu choice.
+void TQZ_M_Form::GetKeyCodeCommand() {
+  const std::array<uint8_t, 2> reply = console::PrepareKeyReply(*this);
+  if (qzlink::SendNewPacket(qzlink::kAcknowledgeCode, reply, kKeyReplyLengthField, LptBase) != 1) {
+    // Both stay pending and go with the next request.
+    LogLinkError("GetKeyCodeCommand()->C Send key Fail!");
+    return;
+  }
+  console::KeyReplySent(*this);
+}
+
+// 0xA7: the result of the job the programmer ran.
+void TQZ_M_Form::QZSendStatusDataCommandA7(qzlink::LinkPacket packet) {
+  if (!SendEmptyAcknowledge()) {
+    LogLinkError("QZSendStatusDataCommandA7()->C Send acknowledge Fail!");
+    return;
+  }
+  const int result = console::JobResultFromPayload(qzlink::PacketPayload(packet));
+  if (GangTools != nullptr) GangTools->SetJobResult(result);
+}
+
+// The buffer transfers are not served yet: the command is dropped unanswered, and the
+// programmer notices the missing reply.
+void TQZ_M_Form::QZSendReadDataCommand(qzlink::LinkPacket) {}
+void TQZ_M_Form::QZGetProgramDataCommand(qzlink::LinkPacket) {}
+void TQZ_M_Form::QZSendReadDataSegmentCommand(qzlink::LinkPacket) {}
+void TQZ_M_Form::QZGetProgramDataSegmentCommand(qzlink::LinkPacket) {}
+
+// Off unless LogEnabled is 1, which nothing sets: the console writes no Error.ini.
+void TQZ_M_Form::LogLinkError(const std::string& message) {
+  if (LogEnabled != 1) return;
+  console::AppendFailureLog(StartDirectory, message);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The connection display the link tick keeps up to date: the status panel ("Waiting", a
+// blinking "Connecting", "Disconnecting") and the gauge that fills while the programmer does
+// not answer. Qt-free: the form reads what its widgets show, lets one poll result act on it
+// and shows the outcome.
+#include <cstdint>
+#include <string>
+
+#include "console/core/LinkState.h"
+
+namespace console {
+
+struct Rgb {
+  uint8_t red = 0;
+  uint8_t green = 0;
+  uint8_t blue = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kBlue{0, 0, 255};
+inline constexpr Rgb kGreen{0, 128, 0};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kTeal{0, 128, 128};
+inline constexpr Rgb kLime{0, 255, 0};
+inline constexpr Rgb kYellow{255, 255, 0};
+
+inline constexpr int kGaugeMaximum = 200;
+// Milliseconds of unanswered polls in a row after which the link counts as lost.
+inline constexpr uint32_t kDisconnectAfter = 3000;
+// AliveTime beyond which the "Connecting" panel changes colour.
+inline constexpr uint32_t kBlinkAfter = 300;
+// The gauge fills one step per this many unanswered milliseconds (full at kDisconnectAfter).
+inline constexpr uint32_t kMillisecondsPerGaugeStep = 15;
+
+inline constexpr const char* kWaitingCaption = "Waiting";
+inline constexpr const char* kConnectingCaption = "Connecting";
+inline constexpr const char* kDisconnectingCaption = "Disconnecting";
+
+struct ConnectionDisplay {
+  std::string caption = kWaitingCaption;
+  Rgb panelColour = kBlue;
+  int gauge = 50;
+  Rgb gaugeColour = kTeal;
+  friend bool operator==(const ConnectionDisplay&, const ConnectionDisplay&) = default;
+};
+
+// The poll code of this tick: the programmer is told when a key waits to be fetched.
+uint8_t PollCodeFor(const LinkState& state);
+
+// Lets one poll result (PollDevice's 0, 1 or 2) act on the link's timers and the display.
+// For a command the transaction has run already; `interval` is the tick's in milliseconds.
+void CountPollResult(LinkState& state, ConnectionDisplay& display, int pollResult, uint32_t interval);
+
+}  // namespace console
