@@ -18,5 +18,7 @@ class TCGauge : public QProgressBar {
   void SetProgress(int progress);
 
  private:
+  void ApplyForeColor();
+
   console::Rgb foreColor_ = console::kTeal;
 };

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <span>
 
+#include "link/Io_1.h"
+
 namespace programmer {
 
 namespace {
 
-constexpr uint8_t kAcknowledgeCode = 0xE0;
-constexpr uint8_t kKeyWaitingPoll = 0x71;
 constexpr int kProgressCells = 10;
 constexpr int kPercentPerCell = 100 / kProgressCells;
 // The bar's cell: the LCD's nearly filled block.
@@ -56,7 +56,7 @@ void Firmware::QueueNextCommand(uint8_t pollCode) {
   } else if (resultDue_) {
     wire_.QueueCommand(kJobResultCommand, ResultPayload(*resultDue_));
     resultDue_.reset();
-  } else if (pollCode == kKeyWaitingPoll) {
+  } else if (pollCode == qzlink::kPollCodeKeyWaiting) {
     wire_.QueueCommand(kKeyRequest, {});
   }
 }
@@ -64,7 +64,7 @@ void Firmware::QueueNextCommand(uint8_t pollCode) {
 void Firmware::OnSent(const qzlink::LinkPacket& packet) { awaitingAcknowledge_ = packet[0]; }
 
 void Firmware::OnPacket(const qzlink::LinkPacket& packet) {
-  if (packet[0] != kAcknowledgeCode) return;
+  if (packet[0] != qzlink::kAcknowledgeCode) return;
   const uint8_t acknowledged = awaitingAcknowledge_;
   awaitingAcknowledge_ = 0;
   const std::span<const uint8_t> payload = qzlink::PacketPayload(packet);
