@@ -6,6 +6,7 @@
 #include <QTest>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
@@ -27,23 +28,25 @@ using programmer::Verdict;
 
 constexpr uint32_t kBase = 0x378;
 
+// Called on every port access: the register, and the value for a write.
+using PortProbe = std::function<void(portio::LptRegister, std::optional<uint8_t>)>;
+
 // The virtual programmer, with a look at every port access the PC makes.
 class ProbedProgrammer : public portio::PortDevice {
  public:
-  ProbedProgrammer(programmer::VirtualProgrammer& device, std::function<void()>& probe)
-      : device_(device), probe_(probe) {}
+  ProbedProgrammer(programmer::VirtualProgrammer& device, PortProbe& probe) : device_(device), probe_(probe) {}
   uint8_t Read(portio::LptRegister reg) override {
-    if (probe_) probe_();
+    if (probe_) probe_(reg, std::nullopt);
     return device_.Read(reg);
   }
   void Write(portio::LptRegister reg, uint8_t value) override {
-    if (probe_) probe_();
+    if (probe_) probe_(reg, value);
     device_.Write(reg, value);
   }
 
  private:
   programmer::VirtualProgrammer& device_;
-  std::function<void()>& probe_;
+  PortProbe& probe_;
 };
 
 class LinkLoopTest : public ::testing::Test {
@@ -107,7 +110,7 @@ class LinkLoopTest : public ::testing::Test {
   std::filesystem::path previous_;
   winapi::ScriptedMessageBoxes boxes_;
   programmer::VirtualProgrammer device_;
-  std::function<void()> probe_;
+  PortProbe probe_;
   std::unique_ptr<TQZ_M_Form> form_;
   std::unique_ptr<TGangTools> gangTools_;
 };
@@ -149,7 +152,7 @@ TEST_F(LinkLoopTest, ConnectingBlinksWhileTheProgrammerIsIdle) {
 TEST_F(LinkLoopTest, TimerIsOffForTheWholeTick) {
   int accessesWhileRunning = 0;
   int accesses = 0;
-  probe_ = [&] {
+  probe_ = [&](portio::LptRegister, std::optional<uint8_t>) {
     ++accesses;
     if (form_->ConnectTimer->isActive()) ++accessesWhileRunning;
   };
@@ -158,6 +161,26 @@ TEST_F(LinkLoopTest, TimerIsOffForTheWholeTick) {
   EXPECT_EQ(accessesWhileRunning, 0);
   EXPECT_TRUE(form_->ConnectTimer->isActive());
   EXPECT_EQ(form_->ConnectTimer->interval(), 60);
+}
+
+TEST_F(LinkLoopTest, PollCodeSaysWhetherAKeyWaits) {
+  Connect();
+  Settle();
+  // The poll's third data write is its code.
+  std::vector<uint8_t> dataWrites;
+  probe_ = [&](portio::LptRegister reg, std::optional<uint8_t> value) {
+    if (reg == portio::LptRegister::Data && value) dataWrites.push_back(*value);
+  };
+  auto pollCodeOfNextTick = [&] {
+    dataWrites.clear();
+    Ticks(1);
+    return dataWrites.size() >= 3 ? dataWrites[2] : -1;
+  };
+  EXPECT_EQ(pollCodeOfNextTick(), 0x70);
+  form_->PressKey(0x1F);
+  EXPECT_EQ(pollCodeOfNextTick(), 0x71);  // the programmer fetches it
+  EXPECT_EQ(form_->PendingKey, kNoKey);
+  EXPECT_EQ(pollCodeOfNextTick(), 0x70);
 }
 
 TEST_F(LinkLoopTest, ClickedKeyReachesTheProgrammer) {
