@@ -71,6 +71,8 @@ DumpGrid::DumpGrid(GridEditor& editor, GridId grid, int cellDigits, QWidget* par
 void DumpGrid::SetUpHeaders(int columnWidth) {
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  // The style's minimum follows the font and would otherwise push rows off the grid.
+  verticalHeader()->setMinimumSectionSize(kRowHeight);
   verticalHeader()->setDefaultSectionSize(kRowHeight);
   horizontalHeader()->setMinimumSectionSize(4);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
