@@ -27,14 +27,10 @@ class VirtualLink {
   VirtualLink() {
     auto device = std::make_unique<programmer::VirtualProgrammer>();
     programmer_ = device.get();
-    auto backend = std::make_unique<portio::VirtualPortBackend>(std::move(device), kBase);
-    port_ = backend.get();
-    portio::InstallBackend(std::move(backend));
-    portio::DriverHandle = portio::DriverOpen(0, "TVICHW32", "TVicDevice0");
+    port_ = portio::OpenVirtualPort(std::move(device), kBase);
   }
   ~VirtualLink() {
-    portio::InstallBackend(nullptr);
-    portio::DriverHandle = 0;
+    portio::CloseVirtualPort();
   }
 
   // Poll, request, take the command: the device then waits for the PC's packets.

@@ -30,4 +30,9 @@ class VirtualPortBackend : public PortBackend {
   uint64_t accesses_ = 0;
 };
 
+// Puts `device` on a virtual port at `base` behind the driver and opens the driver on it, as
+// a program's start-up does; returns the port. CloseVirtualPort undoes both.
+VirtualPortBackend* OpenVirtualPort(std::unique_ptr<PortDevice> device, uint32_t base);
+void CloseVirtualPort();
+
 }  // namespace portio

@@ -64,8 +64,7 @@ class LinkLoopTest : public ::testing::Test {
   ~LinkLoopTest() override {
     GangTools = nullptr;
     form_.reset();
-    portio::InstallBackend(nullptr);
-    portio::DriverHandle = 0;
+    portio::CloseVirtualPort();
     std::filesystem::current_path(previous_);
   }
 

@@ -101,14 +101,12 @@ class ScriptedPortTest : public ::testing::Test {
   void SetUp() override {
     auto device = std::make_unique<ScriptedPort>();
     port = device.get();
-    portio::InstallBackend(std::make_unique<portio::VirtualPortBackend>(std::move(device), kBase));
-    portio::DriverHandle = portio::DriverOpen(0, "TVICHW32", "TVicDevice0");
+    portio::OpenVirtualPort(std::move(device), kBase);
     qzlink::SetLinkErrorSink([this](const std::string& text) { log.push_back(text); });
   }
   void TearDown() override {
     qzlink::SetLinkErrorSink({});
-    portio::InstallBackend(nullptr);
-    portio::DriverHandle = 0;
+    portio::CloseVirtualPort();
   }
 
   ScriptedPort* port = nullptr;

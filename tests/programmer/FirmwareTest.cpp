@@ -63,12 +63,10 @@ class FirmwareTest : public ::testing::Test {
   FirmwareTest() {
     auto device = std::make_unique<programmer::VirtualProgrammer>();
     device_ = device.get();
-    portio::InstallBackend(std::make_unique<portio::VirtualPortBackend>(std::move(device), kBase));
-    portio::DriverHandle = portio::DriverOpen(0, "TVICHW32", "TVicDevice0");
+    portio::OpenVirtualPort(std::move(device), kBase);
   }
   ~FirmwareTest() override {
-    portio::InstallBackend(nullptr);
-    portio::DriverHandle = 0;
+    portio::CloseVirtualPort();
   }
 
   int Tick(uint8_t pollCode = qzlink::kPollCode) {

@@ -45,17 +45,13 @@ class WireTest : public ::testing::Test {
   void SetUp() override {
     auto device = std::make_unique<programmer::VirtualProgrammer>();
     programmer_ = device.get();
-    auto backend = std::make_unique<portio::VirtualPortBackend>(std::move(device), kBase);
-    port_ = backend.get();
-    portio::InstallBackend(std::move(backend));
-    portio::DriverHandle = portio::DriverOpen(0, "TVICHW32", "TVicDevice0");
+    port_ = portio::OpenVirtualPort(std::move(device), kBase);
     wire().SetListener(&listener);
     qzlink::SetLinkErrorSink([this](const std::string& text) { log.push_back(text); });
   }
   void TearDown() override {
     qzlink::SetLinkErrorSink({});
-    portio::InstallBackend(nullptr);
-    portio::DriverHandle = 0;
+    portio::CloseVirtualPort();
   }
 
   programmer::DeviceLink& wire() { return programmer_->wire(); }
