@@ -21,13 +21,22 @@ QFont LcdFont() {
   return font;
 }
 
+void DrawCharacter(QPainter& painter, int code, char16_t character) {
+  painter.setClipRect(CellRect(code));
+  painter.drawText(CellRect(code), Qt::AlignCenter, QString(QChar(character)));
+}
+
 void DrawCharacters(QPainter& painter) {
   painter.setFont(LcdFont());
   painter.setPen(kLcdInk);
-  for (int code = 0x21; code <= 0x7E; ++code) {
-    painter.setClipRect(CellRect(code));
-    painter.drawText(CellRect(code), Qt::AlignCenter, QString(QChar(code)));
-  }
+  for (int code = 0x21; code <= 0x7E; ++code) DrawCharacter(painter, code, static_cast<char16_t>(code));
+  // The few letters the display's own character set has above 0x7F.
+  static const struct {
+    int code;
+    char16_t character;
+  } kHighLetters[] = {{0xE4, u'\u03BC'}, {0xE6, u'\u03C1'}, {0xE7, u'g'},      {0xF4, u'\u03A9'},
+                      {0xF5, u'\u00FC'}, {0xF6, u'\u03A3'}, {0xF7, u'\u03C0'}};
+  for (const auto& letter : kHighLetters) DrawCharacter(painter, letter.code, letter.character);
   painter.setClipping(false);
 }
 
@@ -39,14 +48,41 @@ void DrawLeftArrow(QPainter& painter, const QRect& cell) {
   painter.drawLine(cell.left() + 1, middle, cell.left() + 4, middle + 3);
 }
 
+// A filled triangle through three points given relative to the cell's top left corner.
+void DrawTriangle(QPainter& painter, int code, QPoint a, QPoint b, QPoint c) {
+  const QPoint corner = CellRect(code).topLeft();
+  painter.drawPolygon(QPolygon({corner + a, corner + b, corner + c}));
+}
+
+// 0x08..0x0F: a bar rising from the cell's foot in eight steps, one short of the 0x10 block.
+void DrawBarLevels(QPainter& painter) {
+  constexpr int kFullHeight = kCellHeight - 2;
+  for (int level = 1; level <= 8; ++level) {
+    const QRect cell = CellRect(0x07 + level);
+    const int height = level * (kFullHeight - 1) / 8;
+    painter.fillRect(cell.left() + 1, cell.bottom() - height, kCellWidth - 2, height, kLcdInk);
+  }
+}
+
 void DrawSymbols(QPainter& painter) {
   painter.setPen(kLcdInk);
+  painter.setBrush(Qt::NoBrush);
+  // 0x00: an empty box.
+  painter.drawRect(CellRect(0x00).adjusted(1, 1, -2, -2));
+  // 0x06: a tick, 0x07: a cross.
+  const QRect tick = CellRect(0x06);
+  painter.drawLine(tick.left() + 1, tick.top() + 6, tick.left() + 3, tick.top() + 9);
+  painter.drawLine(tick.left() + 3, tick.top() + 9, tick.left() + 7, tick.top() + 2);
+  const QRect cross = CellRect(0x07);
+  painter.drawLine(cross.left() + 1, cross.top() + 2, cross.left() + 7, cross.top() + 10);
+  painter.drawLine(cross.left() + 7, cross.top() + 2, cross.left() + 1, cross.top() + 10);
   painter.setBrush(kLcdInk);
-  // 0x01: a filled pointer towards the selected line's text.
-  QRect pointer = CellRect(0x01);
-  painter.drawPolygon(QPolygon({QPoint(pointer.left() + 2, pointer.top() + 2),
-                                QPoint(pointer.left() + 6, pointer.top() + 6),
-                                QPoint(pointer.left() + 2, pointer.top() + 10)}));
+  // 0x01: a filled pointer towards the selected line's text; 0x02..0x04 point up, down, left.
+  DrawTriangle(painter, 0x01, {2, 2}, {6, 6}, {2, 10});
+  DrawTriangle(painter, 0x02, {1, 8}, {4, 3}, {7, 8});
+  DrawTriangle(painter, 0x03, {1, 4}, {4, 9}, {7, 4});
+  DrawTriangle(painter, 0x04, {6, 2}, {2, 6}, {6, 10});
+  DrawBarLevels(painter);
   // 0x05: an arrow to the right.
   QRect arrow = CellRect(0x05);
   int middle = arrow.top() + 6;

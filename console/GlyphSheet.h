@@ -7,7 +7,8 @@
 inline const QColor kLcdBackground(61, 185, 194);
 inline const QColor kLcdInk(0, 64, 168);
 
-// Codes with a glyph: the printable characters 0x21..0x7F, the two arrow marks of a
-// selected menu line (0x01, 0x05) and the nearly filled block (0x10). Every other cell is
-// background.
+// Codes with a glyph: the symbols 0x00..0x10 (among them the two arrow marks of a selected
+// menu line, 0x01 and 0x05, and the nearly filled block 0x10), the printable characters
+// 0x21..0x7F and the letters 0xE4, 0xE6, 0xE7 and 0xF4..0xF7 (mu, rho, g, Omega, u umlaut,
+// Sigma, pi). Every other cell is background.
 QImage MakeLcdGlyphSheet();

@@ -24,7 +24,8 @@ int TLcdPainBox::SetText(std::span<const uint8_t> block) {
 
 void TLcdPainBox::DrawAll() {
   RenderOffscreen();
-  update();
+  // At once, not at the next pass of the event loop: a link tick may keep it busy a while.
+  repaint();
 }
 
 void TLcdPainBox::RenderOffscreen() {

@@ -75,6 +75,15 @@ QToolButton* MakeToolButton(QWidget* parent, int row, QStyle::StandardPixmap ico
   return button;
 }
 
+// Runs a dialog of the system menu; an error it throws is shown, not passed on.
+void ShowingErrors(const std::function<void()>& dialog) {
+  try {
+    if (dialog) dialog();
+  } catch (const std::exception& error) {
+    console::ShowApplicationException(error.what());
+  }
+}
+
 QFont FixedsysLike() {
   QFont font("DejaVu Sans Mono");
   font.setStyleHint(QFont::Monospace);
@@ -362,11 +371,7 @@ void TQZ_M_Form::MenuListBoxDblClick(int index) { console::MenuListDoubleClick(*
 
 void TQZ_M_Form::RunPortDialog(const std::function<void()>& dialog) {
   ConnectTimer->stop();
-  try {
-    if (dialog) dialog();
-  } catch (const std::exception& error) {
-    console::ShowApplicationException(error.what());
-  }
+  ShowingErrors(dialog);
   ConnectTimer->start();
 }
 
@@ -377,7 +382,7 @@ void TQZ_M_Form::About1Click() { OpenDocument(StartDirectory + "\\Help\\On-Line 
 
 void TQZ_M_Form::About2Click() { ShowHeadForm(0); }
 
-void TQZ_M_Form::Aboutsoftware1Click() { ShowAboutBox1(); }
+void TQZ_M_Form::Aboutsoftware1Click() { ShowingErrors(ShowAboutBox1); }
 
 void TQZ_M_Form::LoadTB97Click() {
   if (DumpEdit.LoadFile) DumpEdit.LoadFile();
