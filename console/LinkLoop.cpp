@@ -9,7 +9,8 @@ namespace {
 constexpr uint32_t kRequestLengthField = 4;
 
 console::Rgb ToRgb(const QColor& colour) {
-  return {static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()), static_cast<uint8_t>(colour.blue())};
+  return {static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
+          static_cast<uint8_t>(colour.blue())};
 }
 
 }  // namespace

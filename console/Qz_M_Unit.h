@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>

@@ -42,7 +42,8 @@ void TQZ_M_Form::SyncMenuFromLcd(std::span<const uint8_t, 20> line) {
   if (!console::IsSelectedMenuLine(line)) return;
   std::vector<std::string> items;
   items.reserve(static_cast<size_t>(MenuListBox->count()));
-  for (int i = 0; i < MenuListBox->count(); ++i) items.push_back(MenuListBox->item(i)->text().toLatin1().toStdString());
+  for (int i = 0; i < MenuListBox->count(); ++i)
+    items.push_back(MenuListBox->item(i)->text().toLatin1().toStdString());
   const console::MenuLineSync sync = console::SyncFromLcdLine(line, items);
   if (sync.toPc) ToPcFlag = 1;
   if (sync.selectedItem >= 0) {

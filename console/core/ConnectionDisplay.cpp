@@ -24,7 +24,8 @@ void CountNoAnswer(LinkState& state, ConnectionDisplay& display, uint32_t interv
     display.caption = kDisconnectingCaption;
     display.panelColour = kRed;
   }
-  display.gauge = static_cast<int>(std::min<uint32_t>(state.NoAnswerTime / kMillisecondsPerGaugeStep, kGaugeMaximum));
+  display.gauge =
+      static_cast<int>(std::min<uint32_t>(state.NoAnswerTime / kMillisecondsPerGaugeStep, kGaugeMaximum));
   if (display.gauge < 50) {
     display.gaugeColour = kTeal;
   } else if (display.gauge < 100) {

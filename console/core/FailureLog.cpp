@@ -16,7 +16,8 @@ std::string FailureLogPath(const std::string& startDirectory) { return startDire
 bool AppendFailureLog(const std::string& startDirectory, const std::string& message) {
   TIniFile log(FailureLogPath(startDirectory));
   const int entry = log.ReadInteger(kSection, kTotalKey, -1) + 1;
-  return log.WriteString(kSection, std::to_string(entry), message) && log.WriteInteger(kSection, kTotalKey, entry);
+  return log.WriteString(kSection, std::to_string(entry), message) &&
+         log.WriteInteger(kSection, kTotalKey, entry);
 }
 
 }  // namespace console

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "console/core/PortStartup.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
 #include "tests/console/FakePorts.h"
@@ -88,6 +91,30 @@ TEST_F(PortStartupTest, AnInactiveDriverBeepsWarnsAndStopsTheStart) {
   EXPECT_EQ(boxes.boxes()[0].caption, " Warning! ");
   EXPECT_EQ(boxes.boxes()[0].flags, unsigned(winapi::MB_OKCANCEL));
   EXPECT_EQ(boxes.boxes()[0].owner, nullptr);
+}
+
+// Remembers boxes and beeps in the order they came.
+class OrderedBoxes : public winapi::MessageBoxHost {
+ public:
+  OrderedBoxes() : previous_(winapi::SetMessageBoxHost(this)) {}
+  ~OrderedBoxes() override { winapi::SetMessageBoxHost(previous_); }
+  int Show(winapi::Owner, const std::string& text, const std::string&, unsigned) override {
+    events.push_back("box " + text.substr(0, 10));
+    return winapi::IDCANCEL;
+  }
+  void Beep(unsigned type) override { events.push_back("beep " + std::to_string(type)); }
+
+  std::vector<std::string> events;
+
+ private:
+  winapi::MessageBoxHost* previous_;
+};
+
+TEST_F(PortStartupTest, TheBeepComesBeforeTheWarningWhicheverButtonCloses) {
+  FakePorts::Install(false, {0x378});
+  OrderedBoxes boxes;
+  EXPECT_FALSE(OpenPortDriver());
+  EXPECT_EQ(boxes.events, std::vector<std::string>({"beep 0", "box The driver"}));
 }
 
 TEST_F(PortStartupTest, AnActiveDriverOpensSilently) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "console/core/FailureLog.h"
 #include "console/core/LcdText.h"
 #include "console/core/PortAddressText.h"
 #include "console/core/StartupSettings.h"
+#include "platform/winapi/IniFile.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -90,6 +92,26 @@ TEST(LcdTextTest, TheBannerHasFourLinesAndNoCursor) {
   EXPECT_EQ(text.substr(60, 20), "***Please waiting***");
   EXPECT_EQ(banner[kLcdCursorByte], 0xFF);
   for (int i = kLcdSignificantBytes; i < kLcdBlockSize; ++i) EXPECT_EQ(banner[i], 0) << i;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FailureLogTest, EntriesAreNumberedFromZeroAndTotalHoldsTheLast) {
+  TempDir dir;
+  const std::string start = dir.path().string();
+  ASSERT_TRUE(console::AppendFailureLog(start, "first"));
+  ASSERT_TRUE(console::AppendFailureLog(start, "second"));
+  TIniFile log(console::FailureLogPath(start));
+  EXPECT_EQ(log.ReadString("ERROR", "0", ""), "first");
+  EXPECT_EQ(log.ReadString("ERROR", "1", ""), "second");
+  EXPECT_EQ(log.ReadInteger("ERROR", "Total", -1), 1);
+
+  dir.Write("Error.ini", "[ERROR]\nTotal=4\n");
+  ASSERT_TRUE(console::AppendFailureLog(start, "next"));
+  EXPECT_EQ(log.ReadString("ERROR", "5", ""), "next");
+  EXPECT_EQ(log.ReadInteger("ERROR", "Total", -1), 5);
 }
 
 }  // namespace
