@@ -51,7 +51,6 @@ void InstallBackend(std::unique_ptr<PortBackend> backend) {
   g_selected = 0;
 }
 
-PortBackend* CurrentBackend() { return g_backend.get(); }
 
 uint32_t DriverOpen(uint32_t, const char*, const char*) {
   if (!g_backend) g_backend = CreateBackendFromEnvironment();

@@ -38,6 +38,5 @@ std::unique_ptr<PortBackend> CreateBackendFromEnvironment();
 // Replaces the backend DriverOpen would create (tests, and the programs' start). Passing
 // nullptr lets DriverOpen choose from the environment again. Closes any open handle.
 void InstallBackend(std::unique_ptr<PortBackend> backend);
-PortBackend* CurrentBackend();
 
 }  // namespace portio
