@@ -43,8 +43,12 @@ std::string TruncateText(std::string_view text, int n) {
 uint32_t ParseHex(std::string_view text) {
   size_t at = 0;
   while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+  return ParseHexDigits(text.substr(at));
+}
+
+uint32_t ParseHexDigits(std::string_view text) {
   uint64_t value = 0;
-  for (; at < text.size(); ++at) {
+  for (size_t at = 0; at < text.size(); ++at) {
     int digit = HexDigitValue(text[at]);
     if (digit < 0) break;
     value = value * 16 + static_cast<uint64_t>(digit);

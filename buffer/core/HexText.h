@@ -39,7 +39,9 @@ std::string TruncateText(std::string_view text, int n);
 // Reads leading white space, then hex digits up to the first other character; no digits
 // give 0, a value beyond 32 bits 0xFFFFFFFF.
 uint32_t ParseHex(std::string_view text);
-// The same value as a signed 32-bit number, as the dialogs store and compare it.
+// The same without skipping leading blanks: the value of the hex digits that open `text`.
+uint32_t ParseHexDigits(std::string_view text);
+// ParseHex's value as a signed 32-bit number, as the dialogs store and compare it.
 int32_t HexTextToInt(std::string_view text);
 // An edit's text as the twin and block-end helpers read it: its first 9 characters.
 int32_t ReadAddressText(std::string_view text);
