@@ -1,8 +1,11 @@
 #include "buffer/ProgressWin.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QProgressBar>
+#include <QWindow>
 #include <chrono>
 #include <thread>
 
@@ -31,7 +34,16 @@ void TProgressWindow::SetCaption(const std::string& caption) {
 
 void TProgressWindow::Show() {
   show();
-  repaint();
+  // A window manager maps a new window a few round trips after the request: wait briefly
+  // until it is on screen, so the bar is seen from the first step on.
+  constexpr int kExposeWaitMs = 250;
+  QElapsedTimer waited;
+  waited.start();
+  LetPaint();
+  while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < kExposeWaitMs) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    LetPaint();
+  }
 }
 
 void TProgressWindow::SetPosition(int position) {
@@ -55,8 +67,14 @@ void TProgressWindow::Close() { close(); }
 int TProgressWindow::Position() const { return bar_.Position(); }
 
 void TProgressWindow::ShowPosition() {
+  if (progress_->value() == bar_.Position()) return;
   progress_->setValue(bar_.Position());
-  if (isVisible()) progress_->repaint();
+  if (isVisible()) LetPaint();
+}
+
+void TProgressWindow::LetPaint() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                  QEventLoop::X11ExcludeTimers);
 }
 
 void TProgressWindow::showEvent(QShowEvent* event) {

@@ -3,9 +3,10 @@
 // run. Each program creates one at start-up and installs it with buffer::SetProgress, so
 // the Qt-free operations reach it as buffer::Progress().
 //
-// The operations run on the GUI thread without pumping events: every change repaints the
-// bar at once (repaint(), never processEvents), so no user input and no timer runs while
-// the bar moves.
+// The operations run on the GUI thread. So that the window really appears on a display
+// server and the bar is drawn there, the window lets the window system's events run when it
+// is shown and when the bar's position changes, and only then: user input and timers wait
+// until the operation has returned to the event loop.
 #include <QWidget>
 
 #include "buffer/core/Progress.h"
@@ -40,6 +41,8 @@ class TProgressWindow : public QWidget, public buffer::ProgressSink {
 
  private:
   void ShowPosition();
+  // Processes pending window-system and paint events, user input and timers excluded.
+  static void LetPaint();
 
   QFrame* aaa_;
   QProgressBar* progress_;
