@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "buffer/DumpGrid.h"
 #include "buffer/core/DialogSettings.h"
@@ -101,6 +102,11 @@ TMainEdit::TMainEdit(const EditProfile& profile, QWidget* parent)
 
 TMainEdit::~TMainEdit() {
   if (g_mainEdit == this) g_mainEdit = nullptr;
+  // The grids go while the buffer and the editor they show still exist: a grid that loses
+  // the focus on its way out reports to the editor, and nothing reaches this form any more.
+  for (DumpGrid* grid : grids_) grid->disconnect(this);
+  for (QScrollBar* bar : bars_) bar->disconnect(this);
+  delete pages_;
 }
 
 void TMainEdit::FormCreate() {
@@ -205,6 +211,7 @@ QScrollBar* TMainEdit::BuildScrollBar(ScrollBarId page, int height) {
   bar->setSingleStep(1);
   bar->setPageStep(1);
   bar->setFixedHeight(height);
+  bar->installEventFilter(this);
   connect(bar, &QScrollBar::actionTriggered, this,
           bits8 ? &TMainEdit::Edit8BitScrollBarScroll : &TMainEdit::Edit16BitScrollBarScroll);
   connect(bar, &QScrollBar::sliderReleased, this, [this, page] { ScrollBarThumbPlaced(page); });
@@ -217,7 +224,8 @@ QScrollBar* TMainEdit::BuildScrollBar(ScrollBarId page, int height) {
 }
 
 void TMainEdit::ShowForm() {
-  if (!isVisible()) {
+  if (!placed_) {
+    placed_ = true;
     adjustSize();
     if (const QScreen* screen = this->screen()) {
       const QRect desk = screen->availableGeometry();
@@ -281,6 +289,18 @@ void TMainEdit::ScrollBarScroll(ScrollBarId bar, int action) {
     scrollBar->setSliderPosition(core_.view().BarPosition(bar));
   }
   ShowState();
+}
+
+bool TMainEdit::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::Wheel) return QWidget::eventFilter(watched, event);
+  for (int b = 0; b < 2; ++b) {
+    if (watched != bars_[static_cast<std::size_t>(b)]) continue;
+    core_.grids().WheelRows(barWheels_[static_cast<std::size_t>(b)].Take(
+        *static_cast<QWheelEvent*>(event)));
+    ShowState();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TMainEdit::ScrollBarThumbPlaced(ScrollBarId bar) {

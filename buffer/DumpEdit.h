@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "buffer/DumpGrid.h"
 #include "buffer/core/DumpEditCore.h"
 
 class QDialog;
@@ -17,8 +18,6 @@ class QTabWidget;
 class QToolButton;
 
 namespace buffer {
-
-class DumpGrid;
 
 // The commands behind the tool buttons. Each may have a modal dialog (shown, then freed)
 // and an action; the later dialogs and operations install themselves here.
@@ -100,6 +99,8 @@ class TMainEdit : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The mouse wheel over a scroll bar moves the view by rows, as over the grids.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormCreate();
@@ -126,6 +127,9 @@ class TMainEdit : public QWidget {
   std::array<QScrollBar*, 2> bars_{};
   std::array<QToolButton*, 7> buttons8_{};
   std::array<QToolButton*, 7> buttons16_{};
+  std::array<WheelRows, 2> barWheels_{};
+  // Centred on the screen the first time it is shown; after that where the user put it.
+  bool placed_ = false;
 };
 
 // The console's one Dump Edit: its start-up creates the form, keeps it for the whole run

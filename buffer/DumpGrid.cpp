@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace buffer {
 namespace {
@@ -168,7 +169,19 @@ void DumpGrid::keyPressEvent(QKeyEvent* event) {
   emit Changed();
 }
 
-// The grid shows a fixed window of rows; the scroll bar beside it moves the view.
-void DumpGrid::wheelEvent(QWheelEvent* event) { event->ignore(); }
+int WheelRows::Take(const QWheelEvent& event) {
+  constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
+  pending_ += event.angleDelta().y();
+  const int notches = pending_ / kNotch;
+  pending_ -= notches * kNotch;
+  return -notches;
+}
+
+// The grid shows a fixed window of rows: the wheel moves the view under it.
+void DumpGrid::wheelEvent(QWheelEvent* event) {
+  editor_.WheelRows(wheel_.Take(*event));
+  event->accept();
+  emit Changed();
+}
 
 }  // namespace buffer

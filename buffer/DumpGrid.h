@@ -5,7 +5,19 @@
 
 #include "buffer/core/GridEditor.h"
 
+class QWheelEvent;
+
 namespace buffer {
+
+// Turns wheel turns into rows of the view: one row a notch (toward the end when the wheel
+// turns toward the user); the parts of a notch that fine-grained wheels send add up.
+class WheelRows {
+ public:
+  int Take(const QWheelEvent& event);
+
+ private:
+  int pending_ = 0;
+};
 
 class DumpGrid : public QTableWidget {
   Q_OBJECT
@@ -39,6 +51,7 @@ class DumpGrid : public QTableWidget {
 
   GridEditor& editor_;
   GridId grid_;
+  WheelRows wheel_;
 };
 
 }  // namespace buffer

@@ -6,11 +6,6 @@
 #include "platform/winapi/IniFile.h"
 
 namespace buffer {
-namespace {
-
-constexpr size_t kPathLimit = 256;
-
-}  // namespace
 
 void WriteBufferInfo(const BufferInfo& info, const std::string& settingsPath) {
   TIniFile ini(settingsPath);
@@ -46,9 +41,8 @@ void MarkDialogOpened(const std::string& section, const std::string& settingsPat
 
 std::string ReadIcFilePath(const std::string& settingsPath) {
   TIniFile ini(settingsPath);
-  std::string path = ini.ReadString("System", "Path", "None") + "\\ini\\" +
-                     ini.ReadString("SelectDlg", "IcFileName", "None");
-  return path.substr(0, kPathLimit);
+  return ini.ReadString("System", "Path", "None") + "\\ini\\" +
+         ini.ReadString("SelectDlg", "IcFileName", "None");
 }
 
 int32_t ReadIcSize(const std::string& settingsPath) {

@@ -41,13 +41,17 @@ class DumpView {
   // A notification of one bar; position is where the bar itself put its thumb (only read at the
   // end of a scroll). Returns false for notifications that do not move the view.
   bool Scroll(ScrollBarId bar, ScrollCode code, std::int32_t position);
-  // A typed view address: pulled back to the last full screen, negative to 0. Only the given
-  // bar follows; the other keeps its position until its next scroll.
-  void JumpToAddress(std::int64_t address, std::int32_t bufSize, ScrollBarId bar);
+  // A typed view address: pulled back to the last full screen, negative to 0. Both bars
+  // follow.
+  void JumpToAddress(std::int64_t address, std::int32_t bufSize);
 
  private:
   static int Index(ScrollBarId bar) { return static_cast<int>(bar); }
   std::int32_t LastRow() const { return maxRow_ > 0 ? maxRow_ : 0; }
+  // Puts the view's first line on the thumb's place within the current page, never past
+  // MaxRow. The page's last place (0x7FFF, the first row of the next page) is kept as it is,
+  // so a thumb at the bar's end stays there.
+  void PlaceInPage(std::int32_t position);
 
   const EditProfile& profile_;
   std::int32_t pageNo_ = 0;

@@ -19,6 +19,23 @@ bool IsCharGrid(GridId grid) { return grid == GridId::Ascii8 || grid == GridId::
 
 char Upper(char c) { return (c >= 'a' && c <= 'f') ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// The edit masks of the 8-bit page: "A" on the address cells (one letter or digit, required),
+// "C" on the character cells (one character of any kind, required). A masked editor holds
+// exactly its one character: a typed one replaces it and none can be erased.
+enum class EditMask { None, Alphanumeric, AnyChar };
+
+EditMask MaskOf(GridId grid) {
+  switch (grid) {
+    case GridId::Address8: return EditMask::Alphanumeric;
+    case GridId::Ascii8: return EditMask::AnyChar;
+    default: return EditMask::None;
+  }
+}
+
+bool IsAlphanumeric(std::uint8_t c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 }  // namespace
 
 int ColumnCount(GridId grid) {
@@ -139,7 +156,9 @@ bool GridEditor::PokeWord(int wordColumn, int gridRow, std::uint16_t value) {
 
 std::int64_t GridEditor::CursorAddress(GridId grid) const {
   const GridCell cell = Cursor(grid);
-  return (cell.row + view_.FirstRow()) * kRowBytes + cell.column - kRowBytes;
+  // A 16-bit character column shows the byte of its pair in the word's order.
+  const int column = grid == GridId::Ascii16 ? AsciiColumnOffset(cell.column) : cell.column;
+  return (cell.row + view_.FirstRow()) * kRowBytes + column - kRowBytes;
 }
 
 std::int64_t GridEditor::ReadAddressCells(GridId grid, int gridRow) const {
@@ -176,11 +195,18 @@ void GridEditor::MouseDown(GridId grid, int column, int row) {
   if (row < 1 || row > Rows() || column < 0 || column >= ColumnCount(grid)) return;
   MoveCursor(grid, {column, row});
   SyncGridCursor(grid, {column, row});
-  if (grid == GridId::Hex8 && records_ && profile_.editRecords) {
-    // The row's address comes from the view: the six address cells cut seven-digit ones.
-    records_->Add({static_cast<std::int32_t>(view_.CellAddress(row, 0)), column,
-                   Text(grid, column, row)});
-  }
+  if (grid == GridId::Hex8 && records_ && profile_.editRecords) RecordClick(column, row);
+}
+
+void GridEditor::RecordClick(int column, int row) {
+  // The row's address comes from the view: the six address cells cut seven-digit ones. The
+  // text is the byte itself, not the cell, which may hold an unfinished entry.
+  const std::int64_t address = view_.CellAddress(row, column);
+  const BufferLock lock(buffer_);
+  const std::string text = address < lock.size()
+                               ? FormatHex(lock[static_cast<std::size_t>(address)], 2)
+                               : Text(GridId::Hex8, column, row);
+  records_->Add({static_cast<std::int32_t>(view_.CellAddress(row, 0)), column, text});
 }
 
 GridCell GridEditor::Target(GridId grid, GridKey key) const {
@@ -221,6 +247,12 @@ void GridEditor::KeyDown(GridId grid, GridKey key) {
 
 void GridEditor::Scroll(ScrollBarId bar, ScrollCode code, std::int32_t position) {
   view_.Scroll(bar, code, position);
+  RefreshGrids();
+}
+
+void GridEditor::WheelRows(std::int32_t rows) {
+  if (rows == 0) return;
+  view_.MoveToRow(view_.FirstRow() + rows);
   RefreshGrids();
 }
 
@@ -282,8 +314,11 @@ void GridEditor::SyncTwinCell(GridId grid, GridCell cell) {
 
 void GridEditor::TypeChar(GridId grid, std::uint8_t ch) {
   const GridCell cell = Cursor(grid);
+  const EditMask mask = MaskOf(grid);
+  if (mask == EditMask::Alphanumeric && !IsAlphanumeric(ch)) return;
   std::string text;
-  if (editing_ && editingGrid_ == grid && editingCell_ == cell) text = Text(grid, cell.column, cell.row);
+  const bool sameCell = editing_ && editingGrid_ == grid && editingCell_ == cell;
+  if (sameCell && mask == EditMask::None) text = Text(grid, cell.column, cell.row);
   if (text.size() >= kEditorLimit) return;
   text += static_cast<char>(ch);
   editing_ = true;
@@ -293,6 +328,7 @@ void GridEditor::TypeChar(GridId grid, std::uint8_t ch) {
 }
 
 void GridEditor::EraseChar(GridId grid) {
+  if (MaskOf(grid) != EditMask::None) return;
   const GridCell cell = Cursor(grid);
   std::string text = Text(grid, cell.column, cell.row);
   if (!text.empty()) text.pop_back();
@@ -367,7 +403,7 @@ void GridEditor::AddressEdit(GridId grid, const std::string& text) {
   else if (grid == GridId::Address8) stored[0] = Upper(stored[0]);
 
   const std::int64_t address = ReadAddressCells(grid, cell.row);
-  view_.JumpToAddress(address, buffer_.BufSize(), PageOf(grid));
+  view_.JumpToAddress(address, buffer_.BufSize());
   RefreshGrids();
   MoveOn(grid);
 }

@@ -65,6 +65,8 @@ class GridEditor {
   // The in-place editor's text of the cursor cell changed.
   void SetEditText(GridId grid, const std::string& text);
   void Scroll(ScrollBarId bar, ScrollCode code, std::int32_t position);
+  // The mouse wheel: the view moves by rows (positive: toward the end), across pages.
+  void WheelRows(std::int32_t rows);
 
   // Redraws every grid's data rows from the buffer at the current view.
   void RefreshGrids();
@@ -75,6 +77,7 @@ class GridEditor {
   // One 16-bit word of the 16-bit hex grid, in the profile's byte order.
   bool PokeWord(int wordColumn, int gridRow, std::uint16_t value);
 
+  // The byte address the character grid's cursor cell shows.
   std::int64_t CursorAddress8() const { return CursorAddress(GridId::Ascii8); }
   std::int64_t CursorAddress16() const { return CursorAddress(GridId::Ascii16); }
 
@@ -96,6 +99,8 @@ class GridEditor {
   void CharEdit(GridId grid, const std::string& text);
   void AddressEdit(GridId grid, const std::string& text);
 
+  // Remembers a click on the 8-bit hex grid with the clicked byte as it is.
+  void RecordClick(int column, int row);
   GridCell Target(GridId grid, GridKey key) const;
   void MoveCursor(GridId grid, GridCell cell);
   void MoveOn(GridId grid);

@@ -150,8 +150,9 @@ TEST_F(GridEditing, AnAddressEditMovesTheView) {
   Enter(GridId::Address8, 2, 1);
   Type(GridId::Address8, "1");  // 001000
   EXPECT_EQ(view().FirstAddress(), 0x1000);
+  // Both pages' bars show where the view now stands.
   EXPECT_EQ(view().BarPosition(ScrollBarId::Bits8), 0x100);
-  EXPECT_EQ(view().BarPosition(ScrollBarId::Bits16), 0);
+  EXPECT_EQ(view().BarPosition(ScrollBarId::Bits16), 0x100);
   EXPECT_EQ(grids().Text(GridId::Address8, 2, 1), "1");
   EXPECT_EQ(grids().Cursor(GridId::Address8), (GridCell{3, 1}));
   Type(GridId::Address8, "g");  // not a digit: 0
@@ -180,7 +181,7 @@ TEST_F(GridEditing, SixteenBitAddressesAreWordAddresses) {
   Type(GridId::Address16, "a");  // word 000A00 = byte 0x1400
   EXPECT_EQ(view().FirstAddress(), 0x1400);
   EXPECT_EQ(view().BarPosition(ScrollBarId::Bits16), 0x140);
-  EXPECT_EQ(view().BarPosition(ScrollBarId::Bits8), 0);
+  EXPECT_EQ(view().BarPosition(ScrollBarId::Bits8), 0x140);
   EXPECT_EQ(grids().Text(GridId::Address16, 3, 2), "A");  // next row: 0x1410 / 2 = 000A08
 }
 
@@ -232,8 +233,87 @@ TEST_F(GridEditing, CursorAddressesFollowTheView) {
   core_.view().MoveToRow(0x8000);
   grids().MouseDown(GridId::Ascii8, 3, 2);
   EXPECT_EQ(grids().CursorAddress8(), 0x80013);
+  // Each 16-bit character column shows the other byte of its pair.
   grids().MouseDown(GridId::Ascii16, 9, 1);
-  EXPECT_EQ(grids().CursorAddress16(), 0x80009);
+  EXPECT_EQ(grids().CursorAddress16(), 0x80008);
+  grids().MouseDown(GridId::Ascii16, 4, 2);
+  EXPECT_EQ(grids().CursorAddress16(), 0x80015);
+}
+
+TEST_F(GridEditing, TheSixteenBitCursorNamesTheByteItsCellShows) {
+  BufferLock(core_.buffer())[0x35] = 'Q';
+  grids().RefreshGrids();
+  grids().MouseDown(GridId::Ascii16, 4, 4);
+  ASSERT_EQ(grids().Text(GridId::Ascii16, 4, 4), "Q");
+  EXPECT_EQ(grids().CursorAddress16(), 0x35);
+}
+
+// The masks of the 8-bit page: the address cells take one letter or digit, the character
+// cells one character of any kind; neither can be left empty. The 16-bit grids have none.
+struct MaskCase {
+  GridId grid;
+  std::string keys;  // '\b' is the backspace key
+  std::string shown;
+  std::int64_t firstAddress;
+};
+
+void PrintTo(const MaskCase& c, std::ostream* os) {
+  *os << "grid " << static_cast<int>(c.grid) << ", keys \"" << c.keys << "\"";
+}
+
+class EditMasks : public GridEditing, public ::testing::WithParamInterface<MaskCase> {};
+
+TEST_P(EditMasks, RefuseWhatTheMaskDoesNotTake) {
+  const MaskCase& c = GetParam();
+  core_.view().MoveToRow(0x1234);  // 8-bit cells 012340, 16-bit cells 0091A0
+  grids().RefreshGrids();
+  Enter(c.grid, 2, 1);
+  for (char key : c.keys) {
+    grids().KeyDown(c.grid, GridKey::Other);
+    if (key == '\b') grids().EraseChar(c.grid);
+    else grids().TypeChar(c.grid, static_cast<std::uint8_t>(key));
+  }
+  EXPECT_EQ(grids().Text(c.grid, 2, 1), c.shown);
+  EXPECT_EQ(view().FirstAddress(), c.firstAddress);
+  EXPECT_EQ(Byte(0x12342), 0xFF);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GridCells, EditMasks,
+    ::testing::Values(MaskCase{GridId::Address8, "-", "2", 0x12340},
+                      MaskCase{GridId::Address8, " ", "2", 0x12340},
+                      MaskCase{GridId::Address8, "\b", "2", 0x12340},
+                      MaskCase{GridId::Address8, "G", "0", 0x10340},  // a letter: taken, as 0
+                      MaskCase{GridId::Address8, "8", "8", 0x18340},
+                      MaskCase{GridId::Ascii8, "\b", std::string(1, '\xFF'), 0x12340},
+                      MaskCase{GridId::Address16, "-", "0", 0x340},   // no mask: '-' reads 0
+                      MaskCase{GridId::Address16, " ", " ", 0x12340}));  // no mask: kept
+
+TEST_F(GridEditing, AClickRemembersTheByteNotAnUnfinishedEntry) {
+  grids().MouseDown(GridId::Hex8, 0, 1);
+  Type(GridId::Hex8, "1");
+  grids().MouseDown(GridId::Hex8, 0, 1);
+  ASSERT_EQ(core_.records().records().size(), 2u);
+  EXPECT_EQ(core_.records().records()[1].CellText, "FF");
+  // Nothing was written, so closing finds nothing changed.
+  EXPECT_FALSE(core_.CheckEditsOnClose());
+  grids().MouseDown(GridId::Hex8, 0, 1);
+  Type(GridId::Hex8, "12");
+  EXPECT_TRUE(core_.CheckEditsOnClose());
+}
+
+TEST_F(GridEditing, TheWheelMovesTheViewByRowsAcrossPages) {
+  grids().WheelRows(3);
+  EXPECT_EQ(view().FirstRow(), 3);
+  core_.view().MoveToRow(0x7FFE);
+  grids().WheelRows(2);
+  EXPECT_EQ(view().PageNo(), 1);
+  EXPECT_EQ(view().TopRow(), 1);
+  EXPECT_EQ(grids().Text(GridId::Address8, 1, 1), "8");  // 080000
+  grids().WheelRows(0x100000);
+  EXPECT_EQ(view().FirstRow(), view().MaxRow());
+  grids().WheelRows(-0x100000);
+  EXPECT_EQ(view().FirstRow(), 0);
 }
 
 TEST_F(GridEditing, SevenDigitAddressesShowTheirFirstSixDigits) {

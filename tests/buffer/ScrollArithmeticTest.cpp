@@ -83,6 +83,39 @@ TEST(ScrollArithmetic, TheThumbPlacesTheViewWithinItsPage) {
   EXPECT_EQ(view.FirstRow(), 0xFFFF0);
 }
 
+TEST(ScrollArithmetic, TheThumbAtTheBarsEndStaysThere) {
+  DumpView view(ConsoleProfile());
+  view.ResetForSize(0x100000);
+  view.Scroll(ScrollBarId::Bits8, ScrollCode::EndScroll, 0x7FFF);
+  EXPECT_EQ(view.PageNo(), 0);
+  EXPECT_EQ(view.TopRow(), 0x7FFF);
+  EXPECT_EQ(view.FirstRow(), 0x7FFF);
+  EXPECT_EQ(view.BarPosition(ScrollBarId::Bits8), 0x7FFF);
+  EXPECT_EQ(view.BarPosition(ScrollBarId::Bits16), 0x7FFF);
+  // From there the line steps go on as usual.
+  view.Scroll(ScrollBarId::Bits8, ScrollCode::LineDown, 0x7FFF);
+  EXPECT_EQ(view.FirstRow(), 0x8000);
+  view.Scroll(ScrollBarId::Bits8, ScrollCode::LineUp, 0);
+  EXPECT_EQ(view.FirstRow(), 0x7FFF);
+  // The last page's end is MaxRow; a bar shorter than a page ends at MaxRow too.
+  view.MoveToRow(0x8000);
+  view.Scroll(ScrollBarId::Bits8, ScrollCode::EndScroll, 0x7FFF);
+  EXPECT_EQ(view.FirstRow(), 0xFFF0);
+  view.ResetForSize(0x2000);
+  view.Scroll(ScrollBarId::Bits8, ScrollCode::EndScroll, view.BarMaximum());
+  EXPECT_EQ(view.FirstAddress(), 0x2000 - 0x100);
+}
+
+TEST(ScrollArithmetic, ATypedAddressMovesBothBars) {
+  DumpView view(ConsoleProfile());
+  view.ResetForSize(0x100000);
+  view.JumpToAddress(0x81230, 0x100000);
+  EXPECT_EQ(view.PageNo(), 1);
+  EXPECT_EQ(view.TopRow(), 0x124);
+  EXPECT_EQ(view.BarPosition(ScrollBarId::Bits8), 0x124);
+  EXPECT_EQ(view.BarPosition(ScrollBarId::Bits16), 0x124);
+}
+
 TEST(ScrollArithmetic, ABufferSmallerThanAScreenStaysAtTheStart) {
   DumpView view(ConsoleProfile());
   view.ResetForSize(0x80);
@@ -98,7 +131,7 @@ TEST(ScrollArithmetic, TheUpdateToolPagesByThirteenRows) {
   EXPECT_EQ(view.MaxRow(), 0x3000 - 13);
   view.Scroll(ScrollBarId::Bits8, ScrollCode::PageDown, 0);
   EXPECT_EQ(view.FirstRow(), 13);
-  view.JumpToAddress(0xFFFFFF, 0x30000, ScrollBarId::Bits8);
+  view.JumpToAddress(0xFFFFFF, 0x30000);
   EXPECT_EQ(view.FirstAddress(), 0x30000 - 0x90);
 }
 

@@ -86,6 +86,10 @@ TEST_F(SettingsProtocolTest, IcFilePathJoinsSystemPathAndFileName) {
   EXPECT_EQ(ReadIcFilePath(), "None\\ini\\None");
   dir_.Write("History.ini", "[System]\nPath=C:\\DEV\n[SelectDlg]\nIcFileName=X.INI\n");
   EXPECT_EQ(ReadIcFilePath(), "C:\\DEV\\ini\\X.INI");
+  // A deep folder is kept whole, like every other path.
+  const std::string deep = "/data/" + std::string(300, 'd');
+  dir_.Write("History.ini", "[System]\nPath=" + deep + "\n[SelectDlg]\nIcFileName=LONG.INI\n");
+  EXPECT_EQ(ReadIcFilePath(), deep + "\\ini\\LONG.INI");
 }
 
 TEST_F(SettingsProtocolTest, IcSizeGivesByteAndWordRanges) {
