@@ -240,14 +240,6 @@ TEST_F(GridEditing, CursorAddressesFollowTheView) {
   EXPECT_EQ(grids().CursorAddress16(), 0x80015);
 }
 
-TEST_F(GridEditing, TheSixteenBitCursorNamesTheByteItsCellShows) {
-  BufferLock(core_.buffer())[0x35] = 'Q';
-  grids().RefreshGrids();
-  grids().MouseDown(GridId::Ascii16, 4, 4);
-  ASSERT_EQ(grids().Text(GridId::Ascii16, 4, 4), "Q");
-  EXPECT_EQ(grids().CursorAddress16(), 0x35);
-}
-
 // The masks of the 8-bit page: the address cells take one letter or digit, the character
 // cells one character of any kind; neither can be left empty. The 16-bit grids have none.
 struct MaskCase {

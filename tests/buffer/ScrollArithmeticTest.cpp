@@ -106,16 +106,6 @@ TEST(ScrollArithmetic, TheThumbAtTheBarsEndStaysThere) {
   EXPECT_EQ(view.FirstAddress(), 0x2000 - 0x100);
 }
 
-TEST(ScrollArithmetic, ATypedAddressMovesBothBars) {
-  DumpView view(ConsoleProfile());
-  view.ResetForSize(0x100000);
-  view.JumpToAddress(0x81230, 0x100000);
-  EXPECT_EQ(view.PageNo(), 1);
-  EXPECT_EQ(view.TopRow(), 0x124);
-  EXPECT_EQ(view.BarPosition(ScrollBarId::Bits8), 0x124);
-  EXPECT_EQ(view.BarPosition(ScrollBarId::Bits16), 0x124);
-}
-
 TEST(ScrollArithmetic, ABufferSmallerThanAScreenStaysAtTheStart) {
   DumpView view(ConsoleProfile());
   view.ResetForSize(0x80);
