@@ -82,14 +82,5 @@ TEST(BufferInfoText, TheLastFileComesFromTheLoadDialogsSection) {
   EXPECT_EQ(ReadLoadedFileTexts(ini).format, std::nullopt);
 }
 
-TEST(BufferInfoText, MapLabels) {
-  EXPECT_EQ(MapRowAddressText(0, 0), "000000");
-  EXPECT_EQ(MapRowAddressText(1, 0), "001800");
-  EXPECT_EQ(MapRowAddressText(15, 0x0E8800), "0FF000");
-  EXPECT_EQ(MapRowAddressText(15, 0xFE8800), "FFF000");
-  EXPECT_EQ(MapCursorText(0x1A00), "[001A00]");
-  EXPECT_EQ(MapCursorText(0x1017800), "[1017800]");
-}
-
 }  // namespace
 }  // namespace buffer

@@ -1,5 +1,4 @@
-// The buffer map's arithmetic: block kinds, the cells of a map window, the scroll range and
-// the address under the mouse.
+// The buffer map's arithmetic: block kinds, the cells of a map window and the scroll range.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -61,18 +60,6 @@ TEST(BufferMapModel, BlocksPastTheBufferAreEmptyCells) {
   EXPECT_EQ(ClassifyMap(nullptr, 0, 0, 2, 3), std::vector<MapCell>(6, kNoBlock));
 }
 
-TEST(BufferMapModel, TheLastPositionOfAConsoleBufferEndsItsRowEmpty) {
-  auto console = Bytes(0x100000 + 1024, 0xFF);
-  const MapScrollRange range = MapScrollRangeOf(0x100000, kMapColumns, kMapRows);
-  ASSERT_EQ(range.maximum, 155);
-  const std::int32_t offset = MapOffsetAt(range.maximum, kMapColumns);
-  EXPECT_EQ(offset, 0x0E8800);
-  const auto cells = ClassifyMap(console.data(), 0x100000, offset, kMapRows, kMapColumns);
-  // Row 15 starts at 0x0FF000: blocks 0x0FF000 to 0x0FFF00 fit, 16 of them.
-  for (std::size_t i = 0; i < 15 * 24 + 16; ++i) EXPECT_EQ(cells[i], kAllBitHighBlock) << i;
-  for (std::size_t i = 15 * 24 + 16; i < cells.size(); ++i) EXPECT_EQ(cells[i], kNoBlock) << i;
-}
-
 TEST(BufferMapModel, ASixteenMegabyteBufferEndsInItsLastRow) {
   constexpr std::int32_t kSize = 0x1000000;
   auto big = Bytes(kSize + 1024, 0x00);
@@ -110,15 +97,6 @@ TEST(BufferMapModel, TheScrollBarServesEveryHiddenRow) {
     }
   }
   EXPECT_EQ(MapScrollRangeOf(0x100000, 0, kMapRows).enabled, false);
-}
-
-TEST(BufferMapModel, TheMouseNamesTheBlockUnderIt) {
-  // The 388 x 260 map: cells of 16 pixels.
-  EXPECT_EQ(MapAddressAt(40, 20, 388, 260, 24, 16, 0), 0x1A00);
-  EXPECT_EQ(MapAddressAt(0, 0, 388, 260, 24, 16, 0x0E8800), 0x0E8800);
-  // The frame's last pixels count as a 25th column and a 17th row.
-  EXPECT_EQ(MapAddressAt(387, 259, 388, 260, 24, 16, 0), 24 * 256 + 16 * 6144);
-  EXPECT_EQ(MapAddressAt(5, 5, 10, 10, 24, 16, 0x100), 5 * 256 + 5 * 6144 + 0x100);
 }
 
 }  // namespace
