@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "buffer/BufferMap.h"
 #include "buffer/DumpGrid.h"
 #include "buffer/core/DialogSettings.h"
 
@@ -102,10 +103,10 @@ TMainEdit::TMainEdit(const EditProfile& profile, QWidget* parent)
 
 TMainEdit::~TMainEdit() {
   if (g_mainEdit == this) g_mainEdit = nullptr;
-  // The grids go while the buffer and the editor they show still exist: a grid that loses
-  // the focus on its way out reports to the editor, and nothing reaches this form any more.
-  for (DumpGrid* grid : grids_) grid->disconnect(this);
-  for (QScrollBar* bar : bars_) bar->disconnect(this);
+  // The pages go while the buffer and the editor the grids show still exist: a grid that
+  // loses the focus on its way out reports to the editor, and no signal of the pages (a
+  // page change as the sheets go, a focus report) reaches this half-destroyed form.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
   delete pages_;
 }
 
@@ -126,6 +127,8 @@ void TMainEdit::BuildLayout() {
   auto* map = new QWidget;
   map->setObjectName("BufMapTabSheet");
   pages_->addTab(map, "Buffer Map");
+  info_.Build(info, map);
+  ConnectMapPage();
   pages_->widget(0)->setObjectName("Edit8BitSheet");
   pages_->widget(1)->setObjectName("Edit16BitSheet");
   connect(pages_, &QTabWidget::currentChanged, this, &TMainEdit::MainEditPageChange);
@@ -315,6 +318,73 @@ void TMainEdit::MainEditPageChange(int index) {
   const bool gridPage = index == 0 || index == 1;
   for (QToolButton* button : buttons8_) button->setEnabled(gridPage);
   if (gridPage) RefreshGrids();
+  else ShowBufferFigures();
+}
+
+// ---- information page and buffer map ----
+
+void TMainEdit::ConnectMapPage() {
+  QScrollBar* bar = info_.BufMapScrollBar;
+  connect(bar, &QScrollBar::actionTriggered, this, [this, bar](int action) {
+    BufMapScrollBarScroll(ScrollCodeOf(action), bar->sliderPosition());
+  });
+  connect(bar, &QScrollBar::sliderReleased, this,
+          [this, bar] { BufMapScrollBarScroll(ScrollCode::EndScroll, bar->sliderPosition()); });
+  // "Scroll here" of the bar's menu moves the thumb without a scroll action.
+  connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
+    if (bar->isSliderDown()) return;
+    if (MapOffsetAt(value, info_.InfBufferMap->Colls_W()) == Fields().MapOffset) return;
+    BufMapScrollBarScroll(ScrollCode::EndScroll, value);
+  });
+  connect(info_.InfBufferMap, &TBufferMap::MouseMove, this, &TMainEdit::InfBufferMapMouseMove);
+}
+
+void TMainEdit::ShowBufferInfo() {
+  ShowBufferFigures();
+  info_.ShowLoadedFile(ReadLoadedFileTexts());
+}
+
+void TMainEdit::ShowBufferFigures() {
+  const std::int32_t bufSize = core_.buffer().BufSize();
+  info_.ShowFigures(BufferInfoTextsOf(Fields(), bufSize));
+  Fields().MapOffset = 0;
+  const TBufferMap* map = info_.InfBufferMap;
+  info_.ShowMapScroll(MapScrollRangeOf(bufSize, map->Colls_W(), map->Colls_H()));
+  DrawBufferMap();
+}
+
+void TMainEdit::DrawBufferMap() {
+  TBufferMap* map = info_.InfBufferMap;
+  const std::int32_t rows = map->Colls_H();
+  const std::int32_t columns = map->Colls_W();
+  info_.ShowRowAddresses(Fields().MapOffset);
+  std::vector<MapCell> cells;
+  {
+    BufferLock lock(Buffer());
+    cells = ClassifyMap(lock.data(), lock.size(), Fields().MapOffset, rows, columns);
+  }
+  for (std::int32_t k = 0; k < rows; ++k) {
+    for (std::int32_t l = 0; l < columns; ++l) {
+      map->SetArrValue(k, l, cells[static_cast<std::size_t>(k * columns + l)]);
+    }
+  }
+  map->DrawAll();
+}
+
+void TMainEdit::BufMapScrollBarScroll(ScrollCode code, std::int32_t position) {
+  if (code == ScrollCode::Other) return;
+  {
+    const QSignalBlocker quiet(info_.BufMapScrollBar);
+    info_.BufMapScrollBar->setValue(position);
+  }
+  Fields().MapOffset = MapOffsetAt(position, info_.InfBufferMap->Colls_W());
+  DrawBufferMap();
+}
+
+void TMainEdit::InfBufferMapMouseMove(int x, int y) {
+  const TBufferMap* map = info_.InfBufferMap;
+  info_.ShowMapCursor(MapAddressAt(x, y, map->width(), map->height(), map->Colls_W(),
+                                   map->Colls_H(), Fields().MapOffset));
 }
 
 // ---- tool buttons ----

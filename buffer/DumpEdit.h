@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "buffer/BufferInfoPages.h"
 #include "buffer/DumpGrid.h"
 #include "buffer/core/DumpEditCore.h"
 
@@ -89,6 +90,17 @@ class TMainEdit : public QWidget {
   void DWordSwapBitBtClick();
 
   void MainEditPageChange(int index);
+  // ---- information page and buffer map ----
+  // Both pages from the form's fields and the buffer, the map at its start; the file name and
+  // format from [LoadDlg]. Every load that succeeds ends here.
+  void ShowBufferInfo();
+  // The map's cells from MapOffset on, classified from the buffer, and its row addresses.
+  void DrawBufferMap();
+  // Line and page steps and the end of a scroll move the map to the position; thumb
+  // tracking (ScrollCode::Other) does nothing.
+  void BufMapScrollBarScroll(ScrollCode code, std::int32_t position);
+  void InfBufferMapMouseMove(int x, int y);
+  const BufferInfoPages& InfoPages() const { return info_; }
   void Edit8BitScrollBarScroll(int action);
   void Edit16BitScrollBarScroll(int action);
 
@@ -114,6 +126,9 @@ class TMainEdit : public QWidget {
   void ScrollBarScroll(ScrollBarId bar, int action);
   // The thumb was let go or put somewhere by the bar itself: the view follows it.
   void ScrollBarThumbPlaced(ScrollBarId bar);
+  void ConnectMapPage();
+  // The figures, the map's scroll bar and the map: what a page change to either page shows.
+  void ShowBufferFigures();
   // Brings every widget in line with the core after an event.
   void ShowState();
   // Shows the command's dialog (when one is installed) and runs its action when the dialog
@@ -127,6 +142,7 @@ class TMainEdit : public QWidget {
   std::array<QScrollBar*, 2> bars_{};
   std::array<QToolButton*, 7> buttons8_{};
   std::array<QToolButton*, 7> buttons16_{};
+  BufferInfoPages info_;
   std::array<WheelRows, 2> barWheels_{};
   // Centred on the screen the first time it is shown; after that where the user put it.
   bool placed_ = false;
