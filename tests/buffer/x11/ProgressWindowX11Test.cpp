@@ -20,26 +20,36 @@ namespace {
 
 using namespace buffer;
 
-// Asks libxcb (loaded at run time, as Qt's xcb plugin does) whether DISPLAY names a server
-// that answers. Qt itself would abort the program without one.
-bool XServerAnswers() {
-  void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-  if (!xcb) return false;
-  using Connect = void* (*)(const char*, int*);
-  using HasError = int (*)(void*);
-  using Disconnect = void (*)(void*);
-  auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
-  auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
-  auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
-  bool answers = false;
-  if (connect && hasError && disconnect) {
-    void* connection = connect(nullptr, nullptr);
-    answers = hasError(connection) == 0;
-    disconnect(connection);
+// A connection to the X server that DISPLAY names, made through libxcb (loaded at run time,
+// as Qt's xcb plugin does): Qt itself would abort the program without a server. It is held
+// until Qt has connected too, because an X server resets when its last client leaves and
+// refuses connections while it does.
+class XServerProbe {
+ public:
+  XServerProbe() : xcb_(dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL)) {
+    if (!xcb_) return;
+    auto connect = reinterpret_cast<void* (*)(const char*, int*)>(dlsym(xcb_, "xcb_connect"));
+    auto hasError = reinterpret_cast<int (*)(void*)>(dlsym(xcb_, "xcb_connection_has_error"));
+    disconnect_ = reinterpret_cast<void (*)(void*)>(dlsym(xcb_, "xcb_disconnect"));
+    if (!connect || !hasError || !disconnect_) return;
+    connection_ = connect(nullptr, nullptr);
+    answers_ = hasError(connection_) == 0;
   }
-  dlclose(xcb);
-  return answers;
-}
+  ~XServerProbe() {
+    if (connection_) disconnect_(connection_);
+    if (xcb_) dlclose(xcb_);
+  }
+  XServerProbe(const XServerProbe&) = delete;
+  XServerProbe& operator=(const XServerProbe&) = delete;
+
+  bool Answers() const { return answers_; }
+
+ private:
+  void* xcb_;
+  void* connection_ = nullptr;
+  void (*disconnect_)(void*) = nullptr;
+  bool answers_ = false;
+};
 
 // What the X server shows of the window now.
 QImage OnScreen(const QWidget& window) {
@@ -86,6 +96,9 @@ int main(int argc, char** argv) {
   // These cases are about the X server; another platform would prove nothing.
   qputenv("QT_QPA_PLATFORM", "xcb");
   std::unique_ptr<QApplication> app;
-  if (XServerAnswers()) app = std::make_unique<QApplication>(argc, argv);
+  {
+    const XServerProbe probe;
+    if (probe.Answers()) app = std::make_unique<QApplication>(argc, argv);
+  }
   return RUN_ALL_TESTS();
 }

@@ -5,7 +5,8 @@
 command -v Xvfb >/dev/null 2>&1 || exec "$@"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
+# -noreset: a server that resets when its last client leaves refuses the next one meanwhile.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/log" &
 server=$!
 tries=0
 until [ -s "$dir/display" ]; do
