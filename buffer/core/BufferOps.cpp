@@ -9,23 +9,45 @@
 namespace buffer {
 namespace {
 
-// Swaps the two halves of each of `pairs` pairs of Word-sized groups: one rotate per pair.
-template <class Pair>
-void SwapHalves(std::uint8_t* bytes, std::int64_t pairs) {
-  constexpr int kHalfBits = sizeof(Pair) * 4;
-  for (std::int64_t k = 0; k < pairs; ++k) {
-    Pair pair;
-    std::memcpy(&pair, bytes + k * sizeof(Pair), sizeof(Pair));
-    pair = std::rotl(pair, kHalfBits);
-    std::memcpy(bytes + k * sizeof(Pair), &pair, sizeof(Pair));
+// One 8-byte word with each pair of Unit-byte groups in it exchanged.
+template <int Unit>
+std::uint64_t SwapPairsInWord(std::uint64_t word) {
+  if constexpr (Unit == 1) {
+    constexpr std::uint64_t kLow = 0x00FF00FF00FF00FFull;
+    return (word & kLow) << 8 | (word >> 8 & kLow);
+  } else if constexpr (Unit == 2) {
+    constexpr std::uint64_t kLow = 0x0000FFFF0000FFFFull;
+    return (word & kLow) << 16 | (word >> 16 & kLow);
+  } else {
+    return std::rotl(word, 32);
+  }
+}
+
+// Exchanges the groups of `pairs` pairs from `bytes` on, a word of whole pairs at a time,
+// the pairs left over one by one.
+template <int Unit>
+void SwapPairs(std::uint8_t* bytes, std::int64_t pairs) {
+  constexpr std::int64_t kPairBytes = 2 * Unit;
+  const std::int64_t words = pairs * kPairBytes / 8;
+  for (std::int64_t w = 0; w < words; ++w) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + 8 * w, sizeof word);
+    word = SwapPairsInWord<Unit>(word);
+    std::memcpy(bytes + 8 * w, &word, sizeof word);
+  }
+  for (std::int64_t p = words * 8; p < pairs * kPairBytes; p += kPairBytes) {
+    std::uint8_t group[Unit];
+    std::memcpy(group, bytes + p, Unit);
+    std::memmove(bytes + p, bytes + p + Unit, Unit);
+    std::memcpy(bytes + p + Unit, group, Unit);
   }
 }
 
 void SwapPairs(std::uint8_t* bytes, int unit, std::int64_t pairs) {
   switch (unit) {
-    case 1: SwapHalves<std::uint16_t>(bytes, pairs); break;
-    case 2: SwapHalves<std::uint32_t>(bytes, pairs); break;
-    case 4: SwapHalves<std::uint64_t>(bytes, pairs); break;
+    case 1: SwapPairs<1>(bytes, pairs); break;
+    case 2: SwapPairs<2>(bytes, pairs); break;
+    case 4: SwapPairs<4>(bytes, pairs); break;
   }
 }
 
