@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/buffer/BufferFormFixture.h"
 
 namespace buffer {
@@ -53,6 +55,11 @@ TEST_F(BufferOpsTest, SwapsStepLikeAPerPairTestAndTwoSwapsRestore) {
       const int expected = StepsAt(0, size - pair, std::max<std::int64_t>(size / 100, 1),
                                    [pair](std::int64_t p) { return p % pair == 0; });
       EXPECT_EQ(progress_.steps - stepsBefore, expected) << size << " unit " << unit;
+      Bytes swapped = Counting(size);
+      for (std::int64_t p = 0; p + pair <= size; p += pair)
+        std::swap_ranges(swapped.begin() + p, swapped.begin() + p + unit,
+                         swapped.begin() + p + unit);
+      EXPECT_EQ(Read(0, size), swapped) << size << " unit " << unit;
       SwapBuffer(form_, unit);
       EXPECT_EQ(Read(0, size), Counting(size)) << size << " unit " << unit;
     }

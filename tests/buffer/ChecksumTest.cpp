@@ -39,6 +39,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "Address From FFFFFFFFH To FFFFFFFFH\n\nFile Check Sum = 00000000\n\n\n\n"
                    "Buffer From 000000H To FFFFFFFFH\n\nBuffer Check Sum = 00000000"}));
 
+TEST(ByteSumTest, AgreesWithAPlainSumAtEveryOffsetAndLength) {
+  std::vector<std::uint8_t> bytes(3000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + 7);
+  for (std::size_t offset : {0u, 1u, 3u, 7u}) {
+    for (std::size_t count : {0u, 1u, 7u, 8u, 9u, 1023u, 1024u, 1025u, 2041u}) {
+      std::uint32_t plain = 0;
+      for (std::size_t i = 0; i < count; ++i) plain += bytes[offset + i];
+      EXPECT_EQ(ByteSum(bytes.data() + offset, count), plain) << offset << " " << count;
+    }
+  }
+  // The most a word's lanes can gather between two folds.
+  const std::vector<std::uint8_t> full(4096, 0xFF);
+  EXPECT_EQ(ByteSum(full.data(), full.size()), 4096u * 0xFF);
+}
+
 struct SizeCase {
   std::int32_t end;
   std::int32_t bufSize;
