@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "buffer/SettingsDialog.h"
+#include "buffer/core/Checksum.h"
 #include "buffer/core/DialogSettings.h"
 #include "buffer/core/EditProfile.h"
 
@@ -16,8 +17,6 @@ namespace buffer {
 
 class RangeEdits;
 class TwinAddressEdits;
-
-inline constexpr const char* kGetSumSection = "GetSumDlg";
 
 class TGetSumDialog : public SettingsDialog {
   Q_OBJECT

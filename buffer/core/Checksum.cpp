@@ -22,8 +22,11 @@ std::string AddressLine(std::int32_t from, std::int32_t to) {
   return "Address From " + FormatHex6(from) + "H To " + FormatHex6(to) + "H\n\n";
 }
 
-std::int32_t WrappingAdd(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+// The file range's end: as long as the summed range, in wrapping 32-bit arithmetic.
+std::int32_t FileRangeEnd(std::int32_t fileStart, std::int32_t start, std::int32_t end) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(fileStart) +
+                                   static_cast<std::uint32_t>(end) -
+                                   static_cast<std::uint32_t>(start));
 }
 
 // The sum of [first, last] of the buffer; 0 for an empty range or a buffer without a block.
@@ -45,6 +48,8 @@ std::uint32_t SumRange(DataBuffer& buffer, std::int64_t first, std::int64_t last
 std::int32_t FileReportBufferEnd(DumpEditCore& form, std::int32_t end) {
   if (TIniFile(SettingsPath()).ReadInteger("LoadDlg", "UnuserFillCheck", 0) != 1) return end;
   const std::int32_t size = FileReportBufferSize(end, form.buffer().BufSize());
+  // Data at or above 0x1000000 would be cut by the table's fallback: that buffer keeps its
+  // size. A failed resize leaves the old size, and the report ends inside it.
   if (end < kFallbackReportSize) form.ResizeBuffer(size);
   return std::min(size, form.buffer().BufSize()) - 1;
 }
@@ -113,7 +118,7 @@ std::int32_t ComputeChecksum(DumpEditCore& form, std::int32_t start, std::int32_
     const std::int32_t from = fields.FileStartAdd;
     fields.LastSumEnd = FileReportBufferEnd(form, last);
     fields.RunSum = SumRange(form.buffer(), 0, fields.LastSumEnd, nullptr);
-    report = FileReportText(from, WrappingAdd(from, last - start), sum, fields.LastSumEnd,
+    report = FileReportText(from, FileRangeEnd(from, start, last), sum, fields.LastSumEnd,
                             fields.RunSum);
   }
   ShowMessage({report.c_str(), kReportCaption, winapi::MB_OK});
@@ -122,8 +127,8 @@ std::int32_t ComputeChecksum(DumpEditCore& form, std::int32_t start, std::int32_
 
 void GetSumFromDialog(DumpEditCore& form) {
   TIniFile ini(SettingsPath());
-  const std::int32_t start = ini.ReadInteger("GetSumDlg", "StartAdd", 0);
-  const std::int32_t end = ini.ReadInteger("GetSumDlg", "EndAdd", 0);
+  const std::int32_t start = ini.ReadInteger(kGetSumSection, "StartAdd", 0);
+  const std::int32_t end = ini.ReadInteger(kGetSumSection, "EndAdd", 0);
   if (end < 1) return;
   ProgressShown shown;
   ComputeChecksum(form, start, end, kChecksumRangeReport);

@@ -19,6 +19,9 @@ enum ChecksumMode : int {
 
 inline constexpr std::size_t kChecksumReportLimit = 127;
 
+// The Get Check Sum dialog's section of the settings file: StartAdd, EndAdd, OK.
+inline constexpr const char* kGetSumSection = "GetSumDlg";
+
 // The 32-bit wrapping sum of `count` bytes.
 std::uint32_t ByteSum(const std::uint8_t* bytes, std::size_t count);
 
