@@ -389,11 +389,14 @@ void TMainEdit::InfBufferMapMouseMove(int x, int y) {
 
 // ---- tool buttons ----
 
-void TMainEdit::RunTool(ToolCommand command, const char* section) {
+void TMainEdit::RunTool(ToolCommand command, const char* section, const char* hiddenControl) {
   const ToolSlot& slot = SlotOf(command);
   if (slot.dialog) {
     std::unique_ptr<QDialog> dialog = slot.dialog(*this);
+    QWidget* hidden = hiddenControl ? dialog->findChild<QWidget*>(hiddenControl) : nullptr;
+    if (hidden) hidden->hide();
     dialog->exec();
+    if (hidden) hidden->show();
   }
   if (section && ReadDialogOk(section) == 0) return;
   if (slot.action) slot.action(*this);
@@ -408,7 +411,8 @@ void TMainEdit::SaveFileBClick() {
 
 void TMainEdit::GetSumSpeedClick(bool fromButton) {
   if (fromButton) WriteBufferInfo();
-  RunTool(ToolCommand::GetSum, "GetSumDlg");
+  // After a load the user must confirm a range: the dialog offers only Get.
+  RunTool(ToolCommand::GetSum, "GetSumDlg", fromButton ? nullptr : "ExitBtn");
 }
 
 void TMainEdit::FillDataSeepClick() {

@@ -75,11 +75,15 @@ class TMainEdit : public QWidget {
   std::int32_t PartialHex() const { return core_.grids().PartialHex(); }
   const EditRecords& EditRecordList() const { return core_.records(); }
   const EditProfile& Profile() const { return core_.profile(); }
+  // The form without its widgets, for the Qt-free operations; they leave the widgets to the
+  // caller, which refreshes the grids afterwards.
+  DumpEditCore& Core() { return core_; }
 
   // ---- tool buttons ----
   void LoadFileBClick();
   void SaveFileBClick();
-  // Without the button (after a POF load) [BufInf] is not rewritten first.
+  // Without the button (after a POF load) [BufInf] is not rewritten first, and the dialog
+  // offers no Exit while it is shown.
   void GetSumSpeedClick(bool fromButton = true);
   void FillDataSeepClick();
   void BlockSpeedClick();
@@ -132,8 +136,9 @@ class TMainEdit : public QWidget {
   // Brings every widget in line with the core after an event.
   void ShowState();
   // Shows the command's dialog (when one is installed) and runs its action when the dialog
-  // answered OK in its section (or always, for commands without a section).
-  void RunTool(ToolCommand command, const char* section);
+  // answered OK in its section (or always, for commands without a section). A control named
+  // `hiddenControl` is hidden while the dialog is shown.
+  void RunTool(ToolCommand command, const char* section, const char* hiddenControl = nullptr);
 
   DumpEditCore core_;
   std::function<void(const std::string&)> changedDataReporter_;

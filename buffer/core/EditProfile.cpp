@@ -15,6 +15,7 @@ const EditProfile& ConsoleProfile() {
       .settingsFileName = "History.ini",
       .editRecords = true,
       .hexKeyRule = HexKeyRule::KeepBackspace,
+      .icRangeButtonShown = false,
   };
   return profile;
 }
@@ -32,6 +33,7 @@ const EditProfile& UpdateToolProfile() {
       .settingsFileName = "Zorv_R77Update.ini",
       .editRecords = false,
       .hexKeyRule = HexKeyRule::DropBackspace,
+      .icRangeButtonShown = true,
   };
   return profile;
 }

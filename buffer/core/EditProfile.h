@@ -32,6 +32,9 @@ struct EditProfile {
   bool editRecords;
   // Whether the dialogs' hex key filter lets backspace through.
   HexKeyRule hexKeyRule;
+  // The range dialogs' IC button: a normal button, or laid out with no width where neither
+  // the mouse nor Tab reaches it.
+  bool icRangeButtonShown;
 
   // A typed view address is pulled back so that the last screen stays full.
   std::int32_t JumpMarginBytes() const { return rowsShown * 16; }

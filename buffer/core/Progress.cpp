@@ -38,14 +38,22 @@ int32_t ProgressStepSize(int64_t work) {
   return static_cast<int32_t>(std::clamp<int64_t>(work / 100, 1, INT32_MAX));
 }
 
-ProgressRun::ProgressRun(const std::string& caption, int64_t work, ProgressSink& sink)
+ProgressSteps::ProgressSteps(int64_t work, ProgressSink& sink)
     : sink_(sink), step_(ProgressStepSize(work)) {
-  sink_.SetCaption(caption);
-  sink_.Show();
   sink_.SetPosition(0);
 }
 
-ProgressRun::~ProgressRun() { sink_.Close(); }
+ProgressShown::ProgressShown(ProgressSink& sink) : sink_(sink) { sink_.Show(); }
+
+ProgressShown::ProgressShown(const std::string& caption, ProgressSink& sink) : sink_(sink) {
+  sink_.SetCaption(caption);
+  sink_.Show();
+}
+
+ProgressShown::~ProgressShown() { sink_.Close(); }
+
+ProgressRun::ProgressRun(const std::string& caption, int64_t work, ProgressSink& sink)
+    : shown_(caption, sink), steps_(work, sink) {}
 
 RecordingProgress::RecordingProgress() : previous_(SetProgress(this)) {}
 

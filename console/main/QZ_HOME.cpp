@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "buffer/BufferTools.h"
 #include "buffer/DumpEdit.h"
 #include "buffer/ProgressWin.h"
 #include "buffer/core/Progress.h"
@@ -31,6 +32,7 @@ struct BufferForms {
 // The Dump Edit and the progress window, in this order, between the main form and GANG
 // TOOLS; the main form's tool buttons reach the Dump Edit through its hooks.
 std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
+  buffer::InstallBufferTools();
   auto forms = std::make_unique<BufferForms>();
   forms->mainEdit = std::make_unique<buffer::TMainEdit>(buffer::ConsoleProfile());
   buffer::TMainEdit* edit = forms->mainEdit.get();
