@@ -82,7 +82,8 @@ TEST_F(HistoryComboBoxTest, ReadsUpToTheFirstGapAndTheLimitAndClearsTheText) {
 }
 
 TEST_F(HistoryComboBoxTest, WriteStoresTheListAndKeepsItInTheBox) {
-  dir_.Write("QZ_HOME.INI", "[BinaryEditLoadFileHistory]\nH0=a\nH1=b\nH2=c\nH7=stale\n[Keep]\nK=1\n");
+  dir_.Write("QZ_HOME.INI",
+             "[BinaryEditLoadFileHistory]\nH0=a\nH1=b\nH2=c\nH7=stale\n[Keep]\nK=1\n");
   box_.ReadIniFile();
   box_.SetText("b");
   EXPECT_TRUE(box_.WriteIniFile());
