@@ -6,7 +6,9 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
+#include "buffer/DumpEdit.h"
 #include "buffer/LoadDialog.h"
 #include "buffer/core/DialogSettings.h"
 #include "buffer/core/LoadDialogRules.h"
@@ -252,6 +254,32 @@ TEST_F(LoadDialogWidgetTest, BrowseOpensTheFileDialogAndTakesThePickedFile) {
   EXPECT_EQ(dialog.NameEdit->Text(), dir_.File("pick/PROG.BIN"));
   EXPECT_EQ(dialog.SourceSAdd->text(), "000000");
   EXPECT_EQ(dialog.SourceEAdd->text(), "001233");
+}
+
+TEST_F(LoadDialogWidgetTest, TheDumpEditsLoadButtonsRunTheLoadOnlyAfterAConfirmedDialog) {
+  const std::string data = dir_.File("data.bin");
+  int loads = 0;
+  InstallToolDialog(ToolCommand::Load, [](TMainEdit&) { return std::make_unique<TLoadDlg>(); });
+  InstallToolAction(ToolCommand::Load, [&loads](TMainEdit&) { ++loads; });
+  TMainEdit form;
+  form.ShowForm();
+  auto answer = [&](bool load) {
+    QTimer::singleShot(0, [&, load] {
+      auto* dialog = qobject_cast<TLoadDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->NameEdit->SetText(data);
+      QTest::mouseClick(load ? dialog->BitBtn2 : dialog->BitBtn3, Qt::LeftButton);
+    });
+  };
+  answer(true);
+  form.findChild<QToolButton*>("LoadFileB")->click();
+  EXPECT_EQ(loads, 1);
+  answer(false);
+  form.findChild<QToolButton*>("SpeedButton1")->click();
+  EXPECT_EQ(loads, 1);
+  EXPECT_EQ(LoadKey("Name"), data);
+  InstallToolDialog(ToolCommand::Load, nullptr);
+  InstallToolAction(ToolCommand::Load, nullptr);
 }
 
 }  // namespace
