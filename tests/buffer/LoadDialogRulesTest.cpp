@@ -93,58 +93,6 @@ TEST(LoadDialogKeysTest, AcceptedEntriesAreWrittenInOrderEndingWithNameAndOk) {
                          "UnuserFillCheck=0\r\nName=" + dir.File("data.bin") + "\r\nOK=1\r\n";
   EXPECT_EQ(dir.Read("History.ini"), expected);
 
-  // Stored keys keep their places; the seed of the next dialog reads them back.
-  dir.Write("History.ini", "[LoadDlg]\nOK=0\nformat=7\n");
-  WriteLoadDialogKeys(*keys, dir.File("History.ini"));
-  EXPECT_EQ(dir.Read("History.ini").substr(0, 24), "[LoadDlg]\r\nOK=1\r\nformat=");
-  LoadDialogSeed seed = ReadLoadDialogSeed(dir.File("History.ini"));
-  EXPECT_EQ(seed.Name, dir.File("data.bin"));
-  EXPECT_EQ(seed.Format, 2);
-  EXPECT_EQ(seed.UserFill, 0xA5);
-  EXPECT_FALSE(seed.UnuserFillCheck);
-}
-
-TEST(LoadDialogKeysTest, AnEmptySectionSeedsTheDefaults) {
-  TempDir dir;
-  LoadDialogSeed seed = ReadLoadDialogSeed(dir.File("History.ini"));
-  EXPECT_EQ(seed.Name, "None");
-  EXPECT_EQ(seed.Format, kFormatBinary);
-  EXPECT_EQ(seed.UserFill, 255);
-  EXPECT_TRUE(seed.UnuserFillCheck);
-}
-
-TEST(LoadDialogRulesTest, EachFormatSwitchesItsControls) {
-  struct Row {
-    bool evenOdd, source, destination, fillOn;
-    const char* fill;
-  };
-  const Row rows[kLoadFormatCount] = {
-      {false, false, true, false, "FF"}, {false, true, true, false, "FF"},
-      {false, true, true, false, "FF"},  {true, true, true, false, "FF"},
-      {false, false, true, true, "FF"},  {false, false, true, true, "FF"},
-      {false, false, true, true, "FF"},  {false, false, true, true, "FF"},
-      {false, false, false, true, "1"}};
-  for (int32_t format = 0; format < kLoadFormatCount; ++format) {
-    FormatControls c = ControlsForFormat(format);
-    const Row& r = rows[format];
-    EXPECT_EQ(c.evenOddEnabled, r.evenOdd) << format;
-    EXPECT_EQ(c.sourceRangeEnabled, r.source) << format;
-    EXPECT_EQ(c.destinationEnabled, r.destination) << format;
-    EXPECT_EQ(c.fillSwitchedOn, r.fillOn) << format;
-    EXPECT_STREQ(c.userFill, r.fill) << format;
-  }
-  EXPECT_FALSE(ByteWordEnabled(true, 0));
-  EXPECT_TRUE(ByteWordEnabled(true, 2));
-  EXPECT_FALSE(ByteWordEnabled(false, 1));
-  EXPECT_STREQ(kLoadFormatItems[4], "Intel  HEX");
-}
-
-TEST(LoadDialogRulesTest, JedecFillHoldsOneFuseValue) {
-  EXPECT_EQ(JedecFillText("1"), "1");
-  EXPECT_EQ(JedecFillText("0"), "0");
-  EXPECT_EQ(JedecFillText("5"), "0");
-  EXPECT_EQ(JedecFillText(""), "0");
-  EXPECT_EQ(JedecFillText("10"), "1");
 }
 
 TEST(LoadDialogRulesTest, SourceRangeOfAHugeFileStaysWholeInSevenDigits) {

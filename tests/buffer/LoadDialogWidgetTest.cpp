@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -194,35 +196,6 @@ TEST_F(LoadDialogWidgetTest, LoadRefusesUntilEveryCheckPassesThenWritesTheSectio
   EXPECT_EQ(dialog.NameEdit->itemText(0).toStdString(), data);
 }
 
-TEST_F(LoadDialogWidgetTest, ConfirmedNamesLeadTheNextDialogsHistoryAndCancelKeepsIt) {
-  dir_.Write("bin/QZ_HOME.INI", "[BinaryEditLoadFileHistory]\nH0=/old/a.hex\n");
-  const std::string data = dir_.File("data.bin");
-  {
-    TLoadDlg dialog;
-    EXPECT_EQ(dialog.NameEdit->count(), 1);
-    dialog.NameEdit->SetText(data);
-    dialog.BitBtn2Click();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  }
-  EXPECT_EQ(dir_.Read("bin/QZ_HOME.INI"),
-            "[BinaryEditLoadFileHistory]\r\nH0=" + data + "\r\nH1=/old/a.hex\r\n");
-  {
-    TLoadDlg dialog;
-    EXPECT_EQ(dialog.NameEdit->Text(), data) << "the last loaded name comes back";
-    EXPECT_EQ(dialog.NameEdit->count(), 2);
-    dialog.NameEdit->setCurrentIndex(1);
-    EXPECT_EQ(dialog.NameEdit->Text(), "/old/a.hex");
-    dialog.show();
-    QTest::mouseClick(dialog.BitBtn3, Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  }
-  EXPECT_EQ(ReadDialogOk(kLoadDlgSection), 0);
-  EXPECT_EQ(LoadKey("Name"), data);
-  EXPECT_NE(dir_.Read("bin/QZ_HOME.INI").find("H0=" + data), std::string::npos);
-  EXPECT_EQ(reported_.size(), 1u);
-  EXPECT_EQ(LastLoadFormat(), kFormatAutoDetect);
-}
-
 TEST_F(LoadDialogWidgetTest, BrowseOpensTheFileDialogAndTakesThePickedFile) {
   dir_.Write("pick/PROG.BIN", std::string(0x1234, 'x'));
   dir_.Write("pick/other.txt", "x");
@@ -256,28 +229,45 @@ TEST_F(LoadDialogWidgetTest, BrowseOpensTheFileDialogAndTakesThePickedFile) {
   EXPECT_EQ(dialog.SourceEAdd->text(), "001233");
 }
 
-TEST_F(LoadDialogWidgetTest, TheDumpEditsLoadButtonsRunTheLoadOnlyAfterAConfirmedDialog) {
+TEST_F(LoadDialogWidgetTest, TheDumpEditsLoadButtonsLoadOnlyAfterAConfirmedDialog) {
+  dir_.Write("bin/QZ_HOME.INI", "[BinaryEditLoadFileHistory]\nH0=/old/a.hex\n");
   const std::string data = dir_.File("data.bin");
   int loads = 0;
   InstallToolDialog(ToolCommand::Load, [](TMainEdit&) { return std::make_unique<TLoadDlg>(); });
   InstallToolAction(ToolCommand::Load, [&loads](TMainEdit&) { ++loads; });
   TMainEdit form;
   form.ShowForm();
-  auto answer = [&](bool load) {
-    QTimer::singleShot(0, [&, load] {
+  auto answer = [&](std::function<void(TLoadDlg&)> use) {
+    QTimer::singleShot(0, [use] {
       auto* dialog = qobject_cast<TLoadDlg*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
-      dialog->NameEdit->SetText(data);
-      QTest::mouseClick(load ? dialog->BitBtn2 : dialog->BitBtn3, Qt::LeftButton);
+      use(*dialog);
     });
   };
-  answer(true);
+  answer([&](TLoadDlg& dialog) {
+    EXPECT_EQ(dialog.NameEdit->count(), 1);
+    dialog.NameEdit->SetText(data);
+    QTest::mouseClick(dialog.BitBtn2, Qt::LeftButton);
+  });
   form.findChild<QToolButton*>("LoadFileB")->click();
   EXPECT_EQ(loads, 1);
-  answer(false);
+  const std::string history = "[BinaryEditLoadFileHistory]\r\nH0=" + data + "\r\nH1=/old/a.hex\r\n";
+  EXPECT_EQ(dir_.Read("bin/QZ_HOME.INI"), history);
+
+  answer([&](TLoadDlg& dialog) {
+    EXPECT_EQ(dialog.NameEdit->Text(), data) << "the last loaded name comes back";
+    dialog.NameEdit->setCurrentIndex(1);
+    EXPECT_EQ(dialog.NameEdit->Text(), "/old/a.hex");
+    Click(dialog.FormatGroup, kFormatIntelHex);
+    QTest::mouseClick(dialog.BitBtn3, Qt::LeftButton);
+  });
   form.findChild<QToolButton*>("SpeedButton1")->click();
   EXPECT_EQ(loads, 1);
+  EXPECT_EQ(ReadDialogOk(kLoadDlgSection), 0);
   EXPECT_EQ(LoadKey("Name"), data);
+  EXPECT_EQ(dir_.Read("bin/QZ_HOME.INI"), history) << "Cancel keeps the history";
+  EXPECT_EQ(reported_, std::vector<std::string>{data});
+  EXPECT_EQ(LastLoadFormat(), kFormatIntelHex) << "a chosen format outlives Cancel";
   InstallToolDialog(ToolCommand::Load, nullptr);
   InstallToolAction(ToolCommand::Load, nullptr);
 }
