@@ -1,6 +1,6 @@
 #include "buffer/Hstcbo.h"
 
-#include <QLineEdit>
+#include <QCompleter>
 #include <QSignalBlocker>
 
 #include "buffer/core/NameHistory.h"
@@ -21,6 +21,8 @@ THistoryComboBox::THistoryComboBox(QWidget* parent) : QComboBox(parent) {
   // The list changes only through WriteIniFile, not when Enter is pressed in the box.
   setInsertPolicy(QComboBox::NoInsert);
   setDuplicatesEnabled(true);
+  // File names differ by case here: typing "/d/A" must not complete to "/d/a.bin".
+  completer()->setCaseSensitivity(Qt::CaseSensitive);
 }
 
 std::string THistoryComboBox::HistoryFile() const {
