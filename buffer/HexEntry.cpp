@@ -80,16 +80,20 @@ void ShowBlockEnd(QLineEdit* destination, QLineEdit* start, QLineEdit* end, QLab
   }
 }
 
-bool ShowFileRange(const std::string& name, QLineEdit* start, QLineEdit* end) {
-  auto range = FileRange(name);
+bool ShowFileRange(const std::string& name, QLineEdit* start, QLineEdit* end, int digits) {
+  auto range = FileRange(name, digits);
   if (!range) return false;
   start->setText(ToQString(range->start));
   end->setText(ToQString(range->end));
   return true;
 }
 
-void MakeHexEdit(QLineEdit* edit, int length, HexKeyRule rule) {
+void InstallHexKeyFilter(QLineEdit* edit, HexKeyRule rule) {
   edit->installEventFilter(new HexKeyFilter(edit, rule));
+}
+
+void MakeHexEdit(QLineEdit* edit, int length, HexKeyRule rule) {
+  InstallHexKeyFilter(edit, rule);
   QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, length] {
     TruncateEditText(edit, length);
     FilterHexEdit(edit);

@@ -25,9 +25,12 @@ void WordToByteAddress(QLineEdit* wordEdit, QLineEdit* byteEdit);
 // label := destination + end - start when start < end; otherwise the label keeps its text.
 void ShowBlockEnd(QLineEdit* destination, QLineEdit* start, QLineEdit* end, QLabel* label);
 
-// start := "000000", end := last byte's address of the file. False, and the edits keep their
-// texts, when the file cannot be opened.
-bool ShowFileRange(const std::string& name, QLineEdit* start, QLineEdit* end);
+// start := "000000", end := last byte's address of the file, at most the largest value of
+// `digits` hex digits. False, and the edits keep their texts, when the file cannot be opened.
+bool ShowFileRange(const std::string& name, QLineEdit* start, QLineEdit* end, int digits = 8);
+
+// Typed keys of the edit pass FilterHexKey under the rule. The filter belongs to the edit.
+void InstallHexKeyFilter(QLineEdit* edit, HexKeyRule rule = HexKeyRule::KeepBackspace);
 
 // Makes the edit a hex edit of `length` characters: typed keys pass FilterHexKey under the
 // rule, and every change (typed, pasted or set from code) runs TruncateEditText and

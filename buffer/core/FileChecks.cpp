@@ -28,10 +28,12 @@ std::optional<int32_t> ReadFileSize(const std::string& name) {
   return static_cast<int32_t>(std::min<std::streamoff>(size, INT32_MAX));
 }
 
-std::optional<FileRangeTexts> FileRange(const std::string& name) {
+std::optional<FileRangeTexts> FileRange(const std::string& name, int digits) {
   auto size = ReadFileSize(name);
   if (!size) return std::nullopt;
-  return FileRangeTexts{"000000", FormatHex6(*size - 1)};
+  uint32_t last = static_cast<uint32_t>(*size - 1);
+  uint32_t largest = digits >= 8 ? UINT32_MAX : (uint32_t{1} << (4 * digits)) - 1;
+  return FileRangeTexts{"000000", FormatHex(std::min(last, largest), 6)};
 }
 
 bool CheckFileExists(const std::string& name, bool showMessage) {

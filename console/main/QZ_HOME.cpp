@@ -5,6 +5,7 @@
 
 #include "buffer/BufferTools.h"
 #include "buffer/DumpEdit.h"
+#include "buffer/LoadDialog.h"
 #include "buffer/ProgressWin.h"
 #include "buffer/core/Progress.h"
 #include "console/GangTool.h"
@@ -21,16 +22,19 @@ void KeepFromHoldingTheProgram(QWidget& form) { form.setAttribute(Qt::WA_QuitOnC
 
 struct BufferForms {
   std::unique_ptr<buffer::TMainEdit> mainEdit;
+  std::unique_ptr<buffer::TLoadDlg> loadDialog;
   std::unique_ptr<TProgressWindow> progress;
 
   ~BufferForms() {
+    buffer::SetLoadedFileReporter(nullptr);
     buffer::SetProgress(nullptr);
     buffer::SetMainEditForm(nullptr);
   }
 };
 
-// The Dump Edit and the progress window, in this order, between the main form and GANG
-// TOOLS; the main form's tool buttons reach the Dump Edit through its hooks.
+// The Dump Edit, the Load dialog and the progress window, in this order, between the main
+// form and GANG TOOLS; the main form's tool buttons reach the Dump Edit through its hooks.
+// The Load dialog made here is never shown: every Load opens a fresh one.
 std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
   buffer::InstallBufferTools();
   auto forms = std::make_unique<BufferForms>();
@@ -45,6 +49,14 @@ std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
   mainForm.DumpEdit.LoadFile = [edit] { edit->LoadFileBClick(); };
   mainForm.DumpEdit.SaveFile = [edit] { edit->SaveFileBClick(); };
   mainForm.DumpEdit.ShowEdit = [edit] { edit->ShowForm(); };
+
+  forms->loadDialog = std::make_unique<buffer::TLoadDlg>();
+  buffer::InstallToolDialog(buffer::ToolCommand::Load, [](buffer::TMainEdit&) {
+    return std::make_unique<buffer::TLoadDlg>();
+  });
+  buffer::SetLoadedFileReporter([&mainForm](const std::string& name) {
+    mainForm.NowFilePath->SetPanelText(1, QString::fromStdString(name));
+  });
 
   forms->progress = std::make_unique<TProgressWindow>();
   KeepFromHoldingTheProgram(*forms->progress);

@@ -4,6 +4,11 @@
 #include <filesystem>
 
 namespace winapi {
+namespace {
+
+std::string g_programPath;
+
+}  // namespace
 
 std::string NativePath(std::string path) {
   std::replace(path.begin(), path.end(), '\\', '/');
@@ -16,5 +21,17 @@ std::string CurrentDirectory() {
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   return dir;
 }
+
+std::string ProgramPath() {
+  if (!g_programPath.empty()) return g_programPath;
+  std::error_code error;
+  return std::filesystem::read_symlink("/proc/self/exe", error).string();
+}
+
+std::string ProgramIniPath() {
+  return std::filesystem::path(ProgramPath()).replace_extension(".INI").string();
+}
+
+void SetProgramPath(const std::string& path) { g_programPath = path; }
 
 }  // namespace winapi

@@ -10,4 +10,13 @@ std::string NativePath(std::string path);
 // The process's current directory, without a trailing separator.
 std::string CurrentDirectory();
 
+// The running program's own file (the executable), or the path set by SetProgramPath.
+std::string ProgramPath();
+// The program's own INI file: its path with the extension changed to ".INI" (added when
+// the name has none), so it lies in the program's folder.
+std::string ProgramIniPath();
+// Stands in for the executable's path (tests, which must not write beside the test
+// program); an empty path goes back to the executable.
+void SetProgramPath(const std::string& path);
+
 }  // namespace winapi

@@ -1,0 +1,254 @@
+#include "buffer/LoadDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "buffer/HexEntry.h"
+#include "buffer/core/FileChecks.h"
+#include "buffer/core/FileFilter.h"
+#include "buffer/core/LoadDialogRules.h"
+
+namespace buffer {
+namespace {
+
+std::function<void(const std::string&)>& LoadedFileReporter() {
+  static std::function<void(const std::string&)> reporter;
+  return reporter;
+}
+
+QStringList FormatItems() {
+  QStringList items;
+  for (const char* item : kLoadFormatItems) items << QString::fromLatin1(item);
+  return items;
+}
+
+std::string TextOf(const QLineEdit* edit) { return edit->text().toLatin1().toStdString(); }
+
+// Wide enough that a full address of `digits` digits stays in view.
+QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, int digits) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setToolTip(hint);
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(digits + 1, 'W')));
+  MakeHexEdit(edit, digits);
+  return edit;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, const char* hint) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  button->setToolTip(hint);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+void SetLoadedFileReporter(std::function<void(const std::string& name)> reporter) {
+  LoadedFileReporter() = std::move(reporter);
+}
+
+TLoadDlg::TLoadDlg(QWidget* parent) : SettingsDialog(kLoadDlgSection, parent) {
+  setObjectName("LoadDlg");
+  setWindowTitle("Load File");
+  setToolTip("Load File.");
+  BuildLayout();
+  FormCreate();
+}
+
+void TLoadDlg::BuildLayout() {
+  NameEdit = new THistoryComboBox(this);
+  NameEdit->setObjectName("NameEdit");
+  NameEdit->IniSection = kLoadHistorySection;
+  NameEdit->MaxHistoryLength = kLoadHistoryLength;
+  NameEdit->setMinimumWidth(NameEdit->fontMetrics().horizontalAdvance(QString(40, 'x')));
+  BitBtn1 = MakeButton(this, "BitBtn1", "Browse", "Browse File.");
+
+  FormatGroup = new TRadioGroup("Format", FormatItems(), this);
+  FormatGroup->setObjectName("FormatGroup");
+  FormatGroup->setToolTip("Select Format.");
+
+  auto* source = new QGroupBox("Source :", this);
+  source->setToolTip("Source Range.");
+  SourceSAdd = MakeAddressEdit(source, "SourceSAdd", "Source Start Address.",
+                               kSourceAddressDigits);
+  SourceEAdd = MakeAddressEdit(source, "SourceEAdd", "Source End Address.",
+                               kSourceAddressDigits);
+  auto* sourceForm = new QFormLayout(source);
+  sourceForm->addRow("Start Address :", SourceSAdd);
+  sourceForm->addRow("End Address :", SourceEAdd);
+
+  auto* destination = new QGroupBox("Destination :", this);
+  DistSAdd = MakeAddressEdit(destination, "DistSAdd", "Distination Start Address .",
+                             kAddressDigits);
+  UnuserFillCheck = new QCheckBox("Fill unused with", destination);
+  UnuserFillCheck->setObjectName("UnuserFillCheck");
+  UnuserFillCheck->setChecked(true);
+  UserFill = new QLineEdit(destination);
+  UserFill->setObjectName("UserFill");
+  UserFill->setToolTip("Unuser Fill.");
+  UserFill->setMaximumWidth(UserFill->fontMetrics().horizontalAdvance("WWWW"));
+  InstallHexKeyFilter(UserFill);
+  auto* destinationForm = new QFormLayout(destination);
+  destinationForm->addRow("Start Address :", DistSAdd);
+  destinationForm->addRow(UnuserFillCheck, UserFill);
+
+  EvenOddRadioGroup = new TRadioGroup("Even / Odd", {"Normal", "Even", "Odd"}, this);
+  EvenOddRadioGroup->setObjectName("EvenOddRadioGroup");
+  EvenOddRadioGroup->SetItemIndex(0);
+  ByteWordRadioGroup = new TRadioGroup("Byte / Word", {"Byte", "Word"}, this);
+  ByteWordRadioGroup->setObjectName("ByteWordRadioGroup");
+  ByteWordRadioGroup->SetItemIndex(0);
+  ByteWordRadioGroup->setEnabled(false);
+
+  BitBtn2 = MakeButton(this, "BitBtn2", "Load", "Load File.");
+  BitBtn2->setDefault(true);
+  BitBtn3 = MakeButton(this, "BitBtn3", "Cancel", "Cancel");
+
+  auto* nameRow = new QHBoxLayout;
+  nameRow->addWidget(new QLabel("Name :", this));
+  nameRow->addWidget(NameEdit, 1);
+  nameRow->addWidget(BitBtn1);
+  auto* middle = new QVBoxLayout;
+  middle->addWidget(source);
+  middle->addWidget(destination);
+  auto* split = new QHBoxLayout;
+  split->addWidget(EvenOddRadioGroup);
+  split->addWidget(ByteWordRadioGroup);
+  middle->addLayout(split);
+  middle->addStretch(1);
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(BitBtn2);
+  buttons->addWidget(BitBtn3);
+  buttons->addStretch(1);
+  auto* body = new QHBoxLayout;
+  body->addWidget(FormatGroup);
+  body->addLayout(middle);
+  body->addLayout(buttons);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(nameRow);
+  layout->addLayout(body);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(BitBtn1, &QPushButton::clicked, this, &TLoadDlg::BitBtn1Click);
+  connect(BitBtn2, &QPushButton::clicked, this, &TLoadDlg::BitBtn2Click);
+  connect(BitBtn3, &QPushButton::clicked, this, &TLoadDlg::BitBtn3Click);
+  connect(NameEdit, &QComboBox::editTextChanged, this, &TLoadDlg::NameEditChange);
+  connect(UserFill, &QLineEdit::textChanged, this, &TLoadDlg::UserFillChange);
+  connect(FormatGroup, &TRadioGroup::Click, this, &TLoadDlg::FormatGroupClick);
+  connect(UnuserFillCheck, &QCheckBox::toggled, this, &TLoadDlg::UnuserFillCheckClick);
+  connect(EvenOddRadioGroup, &TRadioGroup::Click, this, &TLoadDlg::EvenOddRadioGroupClick);
+}
+
+void TLoadDlg::FormCreate() {
+  NameEdit->ReadIniFile();
+  LoadDialogSeed seed = ReadLoadDialogSeed();
+  if (CheckFileExists(seed.Name, false)) {
+    NameEdit->SetText(seed.Name);
+    ShowSourceRange(seed.Name);
+  } else {
+    NameEdit->SetText(kNoFileName);
+    SourceSAdd->setText("000000");
+    SourceEAdd->setText("000000");
+  }
+  DistSAdd->setText("000000");
+  FormatGroup->SetItemIndex(seed.Format);
+  UserFill->setText(QString::fromStdString(FormatHex(static_cast<uint32_t>(seed.UserFill), 2)));
+  UnuserFillCheck->setChecked(seed.UnuserFillCheck);
+  FormatGroup->SetItemIndex(kFormatAutoDetect);
+  DistSAdd->setEnabled(false);
+}
+
+void TLoadDlg::ShowSourceRange(const std::string& name) {
+  ShowFileRange(name, SourceSAdd, SourceEAdd, kSourceAddressDigits);
+}
+
+void TLoadDlg::NameEditChange() { ShowSourceRange(NameEdit->Text()); }
+
+void TLoadDlg::UserFillChange() {
+  if (FormatGroup->ItemIndex() != kFormatJedec) {
+    TruncateEditText(UserFill, kByteDigits);
+    FilterHexEdit(UserFill);
+    return;
+  }
+  TruncateEditText(UserFill, 1);
+  QString fuse = QString::fromStdString(JedecFillText(TextOf(UserFill)));
+  if (UserFill->text() != fuse) UserFill->setText(fuse);
+}
+
+void TLoadDlg::FormatGroupClick(int index) {
+  FormatControls controls = ControlsForFormat(index);
+  EvenOddRadioGroup->setEnabled(controls.evenOddEnabled);
+  SourceSAdd->setEnabled(controls.sourceRangeEnabled);
+  SourceEAdd->setEnabled(controls.sourceRangeEnabled);
+  if (controls.fillSwitchedOn) {
+    UnuserFillCheck->setChecked(true);
+    UserFill->setEnabled(true);
+  }
+  DistSAdd->setEnabled(controls.destinationEnabled);
+  UserFill->setText(controls.userFill);
+  EvenOddRadioGroupClick();
+  SetLastLoadFormat(index);
+}
+
+void TLoadDlg::UnuserFillCheckClick() { UserFill->setEnabled(UnuserFillCheck->isChecked()); }
+
+void TLoadDlg::EvenOddRadioGroupClick() {
+  ByteWordRadioGroup->setEnabled(
+      ByteWordEnabled(EvenOddRadioGroup->isEnabled(), EvenOddRadioGroup->ItemIndex()));
+}
+
+std::unique_ptr<QFileDialog> TLoadDlg::MakeBrowseFile(QWidget* parent) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
+  // Qt's own dialog everywhere, so that the filters behave the same on every desktop.
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  QStringList filters;
+  for (const std::string& filter : NameFilters(kLoadFileFilter)) {
+    filters << QString::fromStdString(filter);
+  }
+  dialog->setNameFilters(filters);
+  // "*.BIN" is a binary file as much as "*.bin".
+  dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+  return dialog;
+}
+
+void TLoadDlg::BitBtn1Click() {
+  std::unique_ptr<QFileDialog> browse = MakeBrowseFile(this);
+  if (browse->exec() != QDialog::Accepted || browse->selectedFiles().isEmpty()) return;
+  std::string name = browse->selectedFiles().front().toStdString();
+  NameEdit->SetText(name);
+  ShowSourceRange(name);
+}
+
+void TLoadDlg::BitBtn2Click() {
+  LoadDialogEntries entries{NameEdit->Text(),
+                            TextOf(SourceSAdd),
+                            TextOf(SourceEAdd),
+                            TextOf(DistSAdd),
+                            TextOf(UserFill),
+                            FormatGroup->ItemIndex(),
+                            EvenOddRadioGroup->ItemIndex(),
+                            ByteWordRadioGroup->ItemIndex(),
+                            UnuserFillCheck->isChecked()};
+  std::optional<LoadDialogKeys> keys = CheckLoadEntries(entries);
+  if (!keys) return;
+  WriteLoadDialogKeys(*keys);
+  // A history that cannot be stored (the program's folder may be read-only) is no reason
+  // to refuse the load.
+  NameEdit->WriteIniFile();
+  SetLastLoadFormat(FormatGroup->ItemIndex());
+  if (LoadedFileReporter()) LoadedFileReporter()(NameEdit->Text());
+  accept();
+}
+
+void TLoadDlg::BitBtn3Click() { CloseRefused(); }
+
+}  // namespace buffer

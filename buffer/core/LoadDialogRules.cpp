@@ -1,0 +1,73 @@
+#include "buffer/core/LoadDialogRules.h"
+
+#include "buffer/core/FileChecks.h"
+#include "buffer/core/HexText.h"
+#include "buffer/core/Messages.h"
+#include "platform/winapi/IniFile.h"
+
+namespace buffer {
+
+FormatControls ControlsForFormat(int32_t format) {
+  const bool jedec = format == kFormatJedec;
+  return FormatControls{
+      format == kFormatBinary,
+      format == kFormatMsDosExe || format == kFormatMsDosCom || format == kFormatBinary,
+      !jedec,
+      format > kFormatBinary,
+      jedec ? "1" : "FF",
+  };
+}
+
+std::string JedecFillText(const std::string& text) {
+  std::string first = text.substr(0, 1);
+  return first == "0" || first == "1" ? first : "0";
+}
+
+LoadDialogSeed ReadLoadDialogSeed(const std::string& settingsPath) {
+  TIniFile ini(settingsPath);
+  return LoadDialogSeed{
+      ini.ReadString(kLoadDlgSection, "Name", kNoFileName),
+      ini.ReadInteger(kLoadDlgSection, "Format", kFormatBinary),
+      ini.ReadInteger(kLoadDlgSection, "UserFill", 255),
+      ini.ReadInteger(kLoadDlgSection, "UnuserFillCheck", 1) != 0,
+  };
+}
+
+std::optional<LoadDialogKeys> CheckLoadEntries(const LoadDialogEntries& entries) {
+  if (!CheckFileExists(entries.Name, true)) return std::nullopt;
+  // A file that exists but cannot be read has no size to check the range against.
+  std::optional<int32_t> size = ReadFileSize(entries.Name);
+  if (!size) {
+    ShowMessage(messages::kFileNotFound);
+    return std::nullopt;
+  }
+  if (!CheckHexRange(entries.SourceEAdd, entries.SourceSAdd, true)) return std::nullopt;
+  auto start = CheckHexBelow(entries.SourceSAdd, *size, true);
+  if (!start) return std::nullopt;
+  auto end = CheckHexBelow(entries.SourceEAdd, *size, true);
+  if (!end) return std::nullopt;
+  auto destination = CheckHexBelow(entries.DistSAdd, kDestinationLimit, true);
+  if (!destination) return std::nullopt;
+  auto fill = CheckHexBelow(entries.UserFill, 0x100, true);
+  if (!fill) return std::nullopt;
+  return LoadDialogKeys{*start,          *end,
+                        *destination,    *fill,
+                        entries.Format,  entries.EvenOdd,
+                        entries.EvenOddByteWord, entries.UnuserFillCheck ? 1 : 0,
+                        entries.Name};
+}
+
+void WriteLoadDialogKeys(const LoadDialogKeys& keys, const std::string& settingsPath) {
+  TIniFile ini(settingsPath);
+  const std::pair<const char*, int32_t> integers[] = {
+      {"SourceSAdd", keys.SourceSAdd}, {"SourceEAdd", keys.SourceEAdd},
+      {"DistSAdd", keys.DistSAdd},     {"UserFill", keys.UserFill},
+      {"Format", keys.Format},         {"EvenOdd", keys.EvenOdd},
+      {"EvenOddByteWord", keys.EvenOddByteWord}, {"UnuserFillCheck", keys.UnuserFillCheck},
+  };
+  for (const auto& [key, value] : integers) ini.WriteInteger(kLoadDlgSection, key, value);
+  ini.WriteString(kLoadDlgSection, "Name", keys.Name);
+  ini.WriteString(kLoadDlgSection, "OK", "1");
+}
+
+}  // namespace buffer
