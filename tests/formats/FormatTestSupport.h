@@ -46,7 +46,7 @@ inline bool HaveTool(const char* tool) {
 }
 
 // Runs the shell command; true when it exits 0.
-inline bool Run(const std::string& command) {
+inline bool RunTool(const std::string& command) {
   return std::system((command + " 2>/dev/null").c_str()) == 0;
 }
 
