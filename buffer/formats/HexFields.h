@@ -51,6 +51,38 @@ class HexFieldReader {
     return value;
   }
 
+  // n bytes into out, both sums kept; false at the first character that does not read
+  // (the bytes before it are stored). The common case of a whole run of digits is decoded
+  // straight from the text.
+  bool Bytes(uint8_t* out, size_t n) {
+    if (source_.Remaining() >= 2 * n) {
+      const uint8_t* text = source_.Text().data() + source_.Position();
+      uint32_t bytes = 0, nibbles = 0;
+      size_t k = 0;
+      for (; k < n; ++k) {
+        const int high = kHexDigitValues[text[2 * k]];
+        const int low = kHexDigitValues[text[2 * k + 1]];
+        if ((high | low) < 0) break;
+        const int value = high << 4 | low;
+        out[k] = static_cast<uint8_t>(value);
+        bytes += static_cast<uint32_t>(value);
+        nibbles += static_cast<uint32_t>(high + low);
+      }
+      byteSum_ += bytes;
+      nibbleSum_ += nibbles;
+      source_.Skip(2 * k);
+      if (k == n) return true;
+      out += k;
+      n -= k;
+    }
+    for (size_t k = 0; k < n; ++k) {
+      const int value = Byte();
+      if (value < 0) return false;
+      out[k] = static_cast<uint8_t>(value);
+    }
+    return true;
+  }
+
   // `digits` digits (at most 8) as one number; false when one does not read. The bytes
   // of the number count in the byte sum, high byte first.
   bool Number(int digits, uint32_t& value) {

@@ -12,6 +12,10 @@ ImageStore::ImageStore(int32_t fillSize, uint8_t fill) {
   limit_ = std::max<uint64_t>(kLimit, bytes_.size());
 }
 
+void ImageStore::ExpectEnd(uint64_t end) {
+  bytes_.reserve(static_cast<size_t>(std::min(end, limit_)));
+}
+
 bool ImageStore::Reserve(uint64_t end) {
   if (end <= bytes_.size()) return true;
   if (end > limit_) return false;

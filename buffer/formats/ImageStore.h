@@ -22,6 +22,8 @@ class ImageStore {
   uint64_t Limit() const { return limit_; }
   uint64_t Size() const { return bytes_.size(); }
 
+  // Room to grow to `end` without moving the bytes (at most the limit); the size stays.
+  void ExpectEnd(uint64_t end);
   // Makes [0, end) exist; false, with nothing changed, when end is beyond the limit.
   bool Reserve(uint64_t end);
   // Room for n bytes at address, or nullptr when they would reach beyond the limit.

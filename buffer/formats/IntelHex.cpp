@@ -152,11 +152,7 @@ IntelHexParser::Step IntelHexParser::Data(const RecordHead& head, size_t colon) 
                  .Describe();
     return Step::Refuse;
   }
-  for (int k = 0; k < head.count; ++k) {
-    int value = reader_.Byte();
-    if (value < 0) return BadDigit("data");
-    out[k] = static_cast<uint8_t>(value);
-  }
+  if (!reader_.Bytes(out, static_cast<size_t>(head.count))) return BadDigit("data");
   end_ = std::max(end_, address + static_cast<uint64_t>(head.count));
   return ReadChecksum() ? Step::Next : Step::Refuse;
 }
@@ -249,6 +245,8 @@ std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, Fi
   std::optional<ImageStore> image;
   try {
     image.emplace(bufSize, fill);
+    // Two digits a byte: a text never holds more data than half its length.
+    image->ExpectEnd(static_cast<uint64_t>(file.size) / 2);
   } catch (const std::bad_alloc&) {
     buffer::ShowMessage(messages::kIntelHexMemory, owner);
     return std::nullopt;
@@ -305,10 +303,8 @@ bool WriteIntelHex(const std::string& name, int32_t length, int32_t start,
     writer.Append(":20");
     writer.AppendHex(address, 4);
     writer.Append("00");
-    for (int k = 0; k < kSavedLengthUnit; ++k) {
-      writer.AppendHexByte(data[offset + k]);
-      sum += data[offset + k];
-    }
+    writer.AppendHexBytes(data + offset, kSavedLengthUnit);
+    for (int k = 0; k < kSavedLengthUnit; ++k) sum += data[offset + k];
     writer.AppendHexByte(static_cast<uint8_t>(-sum));
     writer.AppendLineEnd();
     if ((offset / kSavedLengthUnit) % std::max<int64_t>(progressStep / kSavedLengthUnit, 1) == 0)

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,6 +52,12 @@ class TextBlockWriter {
     block_[fill_++] = kUpperHex[value >> 4];
     block_[fill_++] = kUpperHex[value & 0xF];
   }
+  // Two upper-case digits for each byte.
+  void AppendHexBytes(const uint8_t* bytes, size_t n) {
+    char* out = block_.data() + fill_;
+    for (size_t k = 0; k < n; ++k) std::memcpy(out + 2 * k, kHexPairs[bytes[k]].data(), 2);
+    fill_ += 2 * n;
+  }
   void AppendLineEnd() {
     block_[fill_++] = '\r';
     block_[fill_++] = '\n';
@@ -61,6 +68,11 @@ class TextBlockWriter {
 
  private:
   static constexpr char kUpperHex[] = "0123456789ABCDEF";
+  static constexpr std::array<std::array<char, 2>, 256> kHexPairs = [] {
+    std::array<std::array<char, 2>, 256> pairs{};
+    for (int value = 0; value < 256; ++value) pairs[value] = {kUpperHex[value >> 4], kUpperHex[value & 0xF]};
+    return pairs;
+  }();
   void Flush();
 
   std::string name_;

@@ -55,6 +55,30 @@ TEST(HexFieldReaderTest, ReadsBothCasesKeepsSumsAndStopsAtTheFirstBadCharacter) 
   EXPECT_EQ(reader.Nibble(), HexFieldReader::kBad);  // at the end
 }
 
+TEST(HexFieldReaderTest, BytesReadRunsAndStopWhereTheSingleReadsWould) {
+  const std::string text = "00FFa5G1";
+  for (size_t n : {3u, 4u}) {
+    TextSource source("f", Bytes(text));
+    HexFieldReader reader(source);
+    uint8_t out[4] = {};
+    EXPECT_EQ(reader.Bytes(out, n), n == 3);
+    EXPECT_EQ(out[0], 0x00);
+    EXPECT_EQ(out[1], 0xFF);
+    EXPECT_EQ(out[2], 0xA5);
+    EXPECT_EQ(source.Position(), 6u) << n;  // at the 'G' when it fails
+    EXPECT_EQ(reader.ByteSum(), 0xFFu + 0xA5);
+    EXPECT_EQ(reader.NibbleSum(), 15u + 15 + 10 + 5);
+  }
+  // Fewer digits than asked for: the single reads take over and stop at the end.
+  const std::string shorter = "0102";
+  TextSource source("f", Bytes(shorter));
+  HexFieldReader reader(source);
+  uint8_t out[3] = {};
+  EXPECT_FALSE(reader.Bytes(out, 3));
+  EXPECT_EQ(out[1], 0x02);
+  EXPECT_TRUE(source.AtEnd());
+}
+
 TEST(ImageStoreTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
   ImageStore image(16, 0xA5);
   EXPECT_EQ(image.Size(), 16u + ImageStore::kSpare);
