@@ -24,18 +24,15 @@ QGroupBox* AddressGroup(const QString& caption, QLineEdit* edit, QWidget* parent
   return group;
 }
 
-QString Hex6(uint32_t value) {
-  return QString::fromStdString(FormatHex(value, kAddressDigits));
-}
+QString Hex6(uint32_t value) { return QString::fromStdString(FormatHex(value, kAddressDigits)); }
 
 }  // namespace
 
 THexForm::THexForm(QWidget* parent)
     : QDialog(parent, Qt::Tool),
-      selectMode_(new TRadioGroup("To Buffer Start Address",
-                                  {"Force Start Address To 0", "Default Address Starts",
-                                   "Set Address Start"},
-                                  this)),
+      selectMode_(new TRadioGroup(
+          "To Buffer Start Address",
+          {"Force Start Address To 0", "Default Address Starts", "Set Address Start"}, this)),
       defaultAddr_(new QLineEdit(this)),
       destinationAddr_(new QLineEdit("0", this)),
       decision_(new QPushButton("OK", this)) {

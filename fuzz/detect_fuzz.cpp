@@ -8,7 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   formats::LoadSettings settings;
   settings.sourceStart = 0;
   settings.sourceEnd = static_cast<int32_t>(size);
-  auto source = formats::ReadLoadSource(format, std::move(file), settings, {nullptr, keep, 0x10000});
+  auto source =
+      formats::ReadLoadSource(format, std::move(file), settings, {nullptr, keep, 0x10000});
   if (source) fuzz::CheckSource(*source);
   return 0;
 }

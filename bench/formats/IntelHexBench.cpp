@@ -26,14 +26,16 @@ constexpr int32_t kSaveRange = 0x100000;
 
 struct Files {
   fs::path dir;
-  std::string bin16;   // 16 MiB random
-  std::string hex16;   // the same as Intel Hex
-  std::string bin1;    // 1 MiB random
+  std::string bin16;            // 16 MiB random
+  std::string hex16;            // the same as Intel Hex
+  std::string bin1;             // 1 MiB random
   std::vector<uint8_t> block1;  // the 1 MiB with a buffer's slack
   bool ready = false;
 };
 
-bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool Shell(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 std::vector<uint8_t> Random(size_t n, uint32_t seed) {
   std::mt19937 random(seed);
@@ -43,8 +45,8 @@ std::vector<uint8_t> Random(size_t n, uint32_t seed) {
 }
 
 void Write(const std::string& path, const std::vector<uint8_t>& bytes, size_t n) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(n));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(n));
 }
 
 Files& TheFiles() {
@@ -103,7 +105,8 @@ void TimeToolLoad(benchmark::State& state, const std::string& command) {
 
 void BM_LoadIntelHex16MiB_Objcopy(benchmark::State& state) {
   Files& f = TheFiles();
-  TimeToolLoad(state, "objcopy -I ihex -O binary " + f.hex16 + " " + (f.dir / "objcopy.bin").string());
+  TimeToolLoad(state,
+               "objcopy -I ihex -O binary " + f.hex16 + " " + (f.dir / "objcopy.bin").string());
 }
 
 void BM_LoadIntelHex16MiB_SrecCat(benchmark::State& state) {
@@ -132,6 +135,9 @@ void BM_SaveIntelHex1MiB_Objcopy(benchmark::State& state) {
 
 BENCHMARK(BM_LoadIntelHex16MiB_Ours)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadIntelHex16MiB_Objcopy)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LoadIntelHex16MiB_SrecCat)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_LoadIntelHex16MiB_SrecCat)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 BENCHMARK(BM_SaveIntelHex1MiB_Ours)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveIntelHex1MiB_Objcopy)->Unit(benchmark::kMillisecond)->UseRealTime();

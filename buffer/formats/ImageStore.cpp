@@ -22,7 +22,8 @@ bool ImageStore::Reserve(uint64_t end) {
   // Doubling keeps a file of many records above the first size from copying the image
   // once a record; the size itself is exact.
   if (end > bytes_.capacity())
-    bytes_.reserve(static_cast<size_t>(std::min<uint64_t>(limit_, std::max<uint64_t>(end, 2 * bytes_.capacity()))));
+    bytes_.reserve(static_cast<size_t>(
+        std::min<uint64_t>(limit_, std::max<uint64_t>(end, 2 * bytes_.capacity()))));
   bytes_.resize(static_cast<size_t>(end), 0);
   return true;
 }

@@ -146,10 +146,11 @@ IntelHexParser::Step IntelHexParser::Data(const RecordHead& head, size_t colon) 
   const uint64_t address = uint64_t{head.address} + segmentBase_ + linearBase_;
   uint8_t* out = image_.At(address, static_cast<size_t>(head.count));
   if (!out) {
-    fault_ = source_.ErrorAt(colon, "data at address " + Hex(address) +
-                                        " lie beyond the largest image (" +
-                                        Hex(image_.Limit()) + " bytes)")
-                 .Describe();
+    fault_ =
+        source_
+            .ErrorAt(colon, "data at address " + Hex(address) + " lie beyond the largest image (" +
+                                Hex(image_.Limit()) + " bytes)")
+            .Describe();
     return Step::Refuse;
   }
   if (!reader_.Bytes(out, static_cast<size_t>(head.count))) return BadDigit("data");
@@ -190,7 +191,7 @@ bool IntelHexParser::ReadChecksum() {
 
 IntelHexParser::Step IntelHexParser::BadDigit(const std::string& field) {
   const int c = source_.Peek();
-  std::string what = c == TextSource::kEnd ? "the text ends"
+  std::string what = c == TextSource::kEnd    ? "the text ends"
                      : c == '\r' || c == '\n' ? "the line ends"
                                               : "no hex digit";
   fault_ = source_.ErrorHere(what + " in the record's " + field).Describe();

@@ -63,7 +63,8 @@ std::optional<LoadedSource> ReadExeSource(FileImage file, const LoadSettings& se
 LoadedSource ReadBinaryRange(FileImage file, const LoadSettings& settings) {
   int64_t count = int64_t{settings.sourceEnd} - settings.sourceStart + 1;
   count = std::min<int64_t>({count, kLargestBinaryLoad, file.size});
-  LoadedSource source = PlacedAtDestination(std::move(file.bytes), std::max<int64_t>(count, 0), settings);
+  LoadedSource source =
+      PlacedAtDestination(std::move(file.bytes), std::max<int64_t>(count, 0), settings);
   source.fileStartAdd = settings.sourceStart;
   source.place = count > 0;
   source.stride = settings.evenOdd != 0 ? 2 : 1;

@@ -70,7 +70,8 @@ class TextBlockWriter {
   static constexpr char kUpperHex[] = "0123456789ABCDEF";
   static constexpr std::array<std::array<char, 2>, 256> kHexPairs = [] {
     std::array<std::array<char, 2>, 256> pairs{};
-    for (int value = 0; value < 256; ++value) pairs[value] = {kUpperHex[value >> 4], kUpperHex[value & 0xF]};
+    for (int value = 0; value < 256; ++value)
+      pairs[value] = {kUpperHex[value >> 4], kUpperHex[value & 0xF]};
     return pairs;
   }();
   void Flush();

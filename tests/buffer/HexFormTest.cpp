@@ -94,8 +94,8 @@ TEST_F(HexFormTest, AReadThroughTheFormPlacesTheDataAtTheTypedBase) {
     form.DecisionClick();
   });
   const std::string text = ":020000021000EC\n:0100000011EE\n:00000001FF\n";
-  auto file = formats::MakeFileImage(
-      "a.hex", {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+  auto file =
+      formats::MakeFileImage("a.hex", {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
   winapi::ScriptedMessageBoxes boxes;
   auto result = formats::ParseIntelHex(nullptr, 0xFF, std::move(file), 0x100, chooser);
   ASSERT_TRUE(result);

@@ -21,10 +21,13 @@ std::span<const uint8_t> Bytes(const std::string& text) {
 TEST(TextSourceTest, LocationsCountLinesOfLfAndCrLfAndNameTheFile) {
   const std::string text = "ab\r\ncd\nef";
   TextSource source("x.hex", Bytes(text));
-  struct Case { size_t position; int32_t line; int32_t column; };
-  for (auto [position, line, column] : {Case{0, 1, 1}, Case{2, 1, 3}, Case{4, 2, 1},
-                                       Case{5, 2, 2}, Case{7, 3, 1}, Case{9, 3, 3},
-                                       Case{99, 3, 3}}) {
+  struct Case {
+    size_t position;
+    int32_t line;
+    int32_t column;
+  };
+  for (auto [position, line, column] : {Case{0, 1, 1}, Case{2, 1, 3}, Case{4, 2, 1}, Case{5, 2, 2},
+                                        Case{7, 3, 1}, Case{9, 3, 3}, Case{99, 3, 3}}) {
     TextLocation at = source.LocationOf(position);
     EXPECT_EQ(at.line, line) << position;
     EXPECT_EQ(at.column, column) << position;

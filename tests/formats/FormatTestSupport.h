@@ -33,7 +33,8 @@ inline std::vector<uint8_t> RandomBytes(size_t n, uint32_t seed) {
 
 inline void WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::string ReadText(const std::string& path) {

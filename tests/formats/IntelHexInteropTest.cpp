@@ -42,10 +42,14 @@ struct InteropCase {
 
 std::string WriterName(Writer writer) {
   switch (writer) {
-    case Writer::SrecCat16Bit: return "SrecCatI8Hex";
-    case Writer::SrecCatSegments: return "SrecCatI16Hex";
-    case Writer::SrecCatLinear: return "SrecCatI32Hex";
-    case Writer::Objcopy: return "Objcopy";
+    case Writer::SrecCat16Bit:
+      return "SrecCatI8Hex";
+    case Writer::SrecCatSegments:
+      return "SrecCatI16Hex";
+    case Writer::SrecCatLinear:
+      return "SrecCatI32Hex";
+    case Writer::Objcopy:
+      return "Objcopy";
   }
   return "";
 }
@@ -53,7 +57,8 @@ std::string WriterName(Writer writer) {
 class ToolWrittenIntelHexTest : public ::testing::TestWithParam<InteropCase> {
  protected:
   void SetUp() override {
-    if (!HaveTool("srec_cat") || !HaveTool("objcopy")) GTEST_SKIP() << "srec_cat or objcopy missing";
+    if (!HaveTool("srec_cat") || !HaveTool("objcopy"))
+      GTEST_SKIP() << "srec_cat or objcopy missing";
   }
 
   // Writes each chunk's random bytes, lets the tool make one Intel Hex file of them and
@@ -85,8 +90,9 @@ class ToolWrittenIntelHexTest : public ::testing::TestWithParam<InteropCase> {
         break;
       case Writer::Objcopy:
         if (c.layout.chunks.size() == 1)
-          command = "objcopy -I binary -O ihex --change-addresses=" +
-                    Hex(c.layout.chunks[0].address) + " " + dir_.File("in0.bin") + " " + out;
+          command =
+              "objcopy -I binary -O ihex --change-addresses=" + Hex(c.layout.chunks[0].address) +
+              " " + dir_.File("in0.bin") + " " + out;
         else
           command = "srec_cat" + inputs + " -o " + dir_.File("s.hex") +
                     " -intel -address-length=4 && objcopy -I ihex -O ihex " + dir_.File("s.hex") +
@@ -109,7 +115,8 @@ TEST_P(ToolWrittenIntelHexTest, LoadsByteForByteInEveryTextVariant) {
     if (large && variant != TextVariant::AsWritten && variant != TextVariant::LowerCase) continue;
     winapi::ScriptedMessageBoxes boxes;
     KeepFileSegmentBase keep;
-    auto result = ParseIntelHex(nullptr, 0xFF, ImageOf(Variant(text, variant)), kConsoleBufSize, keep);
+    auto result =
+        ParseIntelHex(nullptr, 0xFF, ImageOf(Variant(text, variant)), kConsoleBufSize, keep);
     ASSERT_TRUE(result) << static_cast<int>(variant);
     EXPECT_TRUE(boxes.boxes().empty()) << boxes.boxes()[0].text;
     ASSERT_EQ(result->highest + 1u, expected.size()) << static_cast<int>(variant);
@@ -129,8 +136,8 @@ const Layout kFull{"Random16MiB", {{0, 0x1000000}}};
 std::vector<InteropCase> Cases() {
   std::vector<InteropCase> cases;
   for (const Layout& layout : {kSmall, kOdd, kOffset, kSparse})
-    for (Writer writer : {Writer::SrecCat16Bit, Writer::SrecCatSegments, Writer::SrecCatLinear,
-                          Writer::Objcopy})
+    for (Writer writer :
+         {Writer::SrecCat16Bit, Writer::SrecCatSegments, Writer::SrecCatLinear, Writer::Objcopy})
       cases.push_back({layout, writer});
   for (Writer writer : {Writer::SrecCatSegments, Writer::SrecCatLinear, Writer::Objcopy})
     cases.push_back({kPages, writer});
@@ -143,7 +150,8 @@ std::vector<InteropCase> Cases() {
 
 INSTANTIATE_TEST_SUITE_P(All, ToolWrittenIntelHexTest, ::testing::ValuesIn(Cases()),
                          [](const auto& info) {
-                           return std::string(info.param.layout.name) + WriterName(info.param.writer);
+                           return std::string(info.param.layout.name) +
+                                  WriterName(info.param.writer);
                          });
 
 struct SavedRange {
@@ -172,8 +180,8 @@ TEST_P(OurIntelHexInToolsTest, ReadsBackAsTheRangeRoundedToWholeRecords) {
   for (const char* out : {"s.bin", "o.bin"}) {
     const std::string back = dir.Read(out);
     ASSERT_EQ(back.size(), saved) << out;
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(),
-                           reinterpret_cast<const uint8_t*>(back.data())))
+    EXPECT_TRUE(
+        std::equal(expected.begin(), expected.end(), reinterpret_cast<const uint8_t*>(back.data())))
         << out;
   }
 }
@@ -195,7 +203,8 @@ TEST(IntelHexDifferencesTest, GapsLinearChecksumsAndDataChecksumsAreTakenAsTheCo
   // Data at 0x8000 only: objcopy's binary starts at the lowest address; the console's image
   // starts at 0, so the file's address 0 lands at the destination and the gap is fill.
   dir.Write("gap.hex", ":02800000123438\n:00000001FF\n");
-  ASSERT_TRUE(RunTool("objcopy -I ihex -O binary " + dir.File("gap.hex") + " " + dir.File("gap.bin")));
+  ASSERT_TRUE(
+      RunTool("objcopy -I ihex -O binary " + dir.File("gap.hex") + " " + dir.File("gap.bin")));
   EXPECT_EQ(dir.Read("gap.bin"), "\x12\x34");
   {
     winapi::ScriptedMessageBoxes boxes;
@@ -209,7 +218,8 @@ TEST(IntelHexDifferencesTest, GapsLinearChecksumsAndDataChecksumsAreTakenAsTheCo
   // A linear address record with a wrong checksum: the tools refuse it, the console reads
   // it (its checksum is never looked at).
   dir.Write("lin.hex", ":02000004000100\n:0100000011EE\n:00000001FF\n");
-  EXPECT_FALSE(RunTool("srec_cat " + dir.File("lin.hex") + " -intel -o " + dir.File("l.bin") + " -binary"));
+  EXPECT_FALSE(
+      RunTool("srec_cat " + dir.File("lin.hex") + " -intel -o " + dir.File("l.bin") + " -binary"));
   {
     winapi::ScriptedMessageBoxes boxes;
     auto result = ParseIntelHex(nullptr, 0xFF, ImageOf(dir.Read("lin.hex")), kConsoleBufSize, keep);
@@ -221,8 +231,10 @@ TEST(IntelHexDifferencesTest, GapsLinearChecksumsAndDataChecksumsAreTakenAsTheCo
   // A data record with a wrong checksum: the tools refuse the file, the console loads the
   // data and says "File read error!!".
   dir.Write("sum.hex", ":0100000011EF\n:00000001FF\n");
-  EXPECT_FALSE(RunTool("srec_cat " + dir.File("sum.hex") + " -intel -o " + dir.File("s.bin") + " -binary"));
-  EXPECT_FALSE(RunTool("objcopy -I ihex -O binary " + dir.File("sum.hex") + " " + dir.File("o.bin")));
+  EXPECT_FALSE(
+      RunTool("srec_cat " + dir.File("sum.hex") + " -intel -o " + dir.File("s.bin") + " -binary"));
+  EXPECT_FALSE(
+      RunTool("objcopy -I ihex -O binary " + dir.File("sum.hex") + " " + dir.File("o.bin")));
   {
     winapi::ScriptedMessageBoxes boxes;
     auto result = ParseIntelHex(nullptr, 0xFF, ImageOf(dir.Read("sum.hex")), kConsoleBufSize, keep);

@@ -74,12 +74,12 @@ TEST(IntelHexReaderTest, RecordTypesPlaceDataAsTheFileSays) {
 TEST(IntelHexReaderTest, SegmentAndLinearBasesAddUpAndTheImageGrowsWithZeros) {
   ScriptedChooser chooser(0x2000);
   Parsed parsed = Parse(
-      ":020000021000EC\n"          // first segment record: asked, answer 0x2000
-      ":0100000011EE\n"            // -> 0x2000
-      ":020000020200FA\n"          // later: its own value, 0x2000 again, no question
-      ":0100010022DC\n"            // -> 0x2001
-      ":020000040001F9\n"          // linear 0x10000 (no checksum check)
-      ":0100020033CA\n"            // -> 0x12002
+      ":020000021000EC\n"  // first segment record: asked, answer 0x2000
+      ":0100000011EE\n"    // -> 0x2000
+      ":020000020200FA\n"  // later: its own value, 0x2000 again, no question
+      ":0100010022DC\n"    // -> 0x2001
+      ":020000040001F9\n"  // linear 0x10000 (no checksum check)
+      ":0100020033CA\n"    // -> 0x12002
       ":00000001FF",
       chooser);
   ASSERT_TRUE(parsed.result);
@@ -142,23 +142,27 @@ INSTANTIATE_TEST_SUITE_P(
         BadText{"NoColon", "0300300002337A1E\r\n", "FORMAT ERROR !"},
         // The record is shorter than its count: the next ':' stands in its checksum field.
         BadText{"ColonInChecksum", ":0300300002337A\n:00000001FF", "FORMAT ERROR !"},
-        BadText{"CutInData", ":10000000010203\n",
-                "FORMAT ERROR !\n\ntest.hex, line 1, column 16: the line ends in the record's data"},
+        BadText{
+            "CutInData", ":10000000010203\n",
+            "FORMAT ERROR !\n\ntest.hex, line 1, column 16: the line ends in the record's data"},
         BadText{"CutAtTheEnd", ":0100000011",
-                "FORMAT ERROR !\n\ntest.hex, line 1, column 12: the text ends in the record's checksum"},
+                "FORMAT ERROR !\n\ntest.hex, line 1, column 12: the text ends in the record's "
+                "checksum"},
         BadText{"NonHexDigit", "\n\n:020000001G34B8\n",
                 "FORMAT ERROR !\n\ntest.hex, line 3, column 11: no hex digit in the record's data"},
         BadText{"NonHexChecksum", ":0100000011ZZ\n",
                 "FORMAT ERROR !\n\ntest.hex, line 1, column 12: no hex digit"},
-        BadText{"HugeLinearBase", ":02000004FFFFFC\n:10FFF000000102030405060708090A0B0C0D0E0F00\n",
-                "FORMAT ERROR !\n\ntest.hex, line 2, column 1: data at address 0xFFFFFFF0 lie beyond"},
+        BadText{
+            "HugeLinearBase", ":02000004FFFFFC\n:10FFF000000102030405060708090A0B0C0D0E0F00\n",
+            "FORMAT ERROR !\n\ntest.hex, line 2, column 1: data at address 0xFFFFFFF0 lie beyond"},
         BadText{"JustBeyondTheLimit", ":02000004010200F7\n:02040000AABB00\n",
                 "FORMAT ERROR !\n\ntest.hex, line 2, column 1: data at address 0x1020400"},
         BadText{"HugeSegmentAndCount",
                 ":02000004FFFFFC\n:02000002FFFF00\n:FFFFFF00" + std::string(510, '0') + "01\n",
                 "FORMAT ERROR !\n\ntest.hex, line 3, column 1: data at address 0x1000FFFEF"},
-        BadText{"BadSegmentDigits", ":02000002XX00FC\n",
-                "FORMAT ERROR !\n\ntest.hex, line 1, column 10: no hex digit in the record's segment"}),
+        BadText{
+            "BadSegmentDigits", ":02000002XX00FC\n",
+            "FORMAT ERROR !\n\ntest.hex, line 1, column 10: no hex digit in the record's segment"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IntelHexReaderTest, TheLastAddressUnderTheLimitIsAccepted) {
@@ -206,8 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"OnlyBadChecksums", ":0300300002337A1F\n", false},
         DetectCase{"CountZeroData", ":00000000\n", false},
         DetectCase{"TypeNotData", ":0300300A02337A14", false},
-        DetectCase{"CutShort", ":03003000023", false},
-        DetectCase{"Empty", "", false},
+        DetectCase{"CutShort", ":03003000023", false}, DetectCase{"Empty", "", false},
         DetectCase{"Motorola", "S1130000000102030405060708090A0B0C0D0E0F74\n", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -235,7 +238,8 @@ TEST(IntelHexWriterTest, WritesWholeSlicesFromAddressZeroWithSegmentsPerPage) {
   EXPECT_EQ(text.size(), 4096 * 77u + 17 + 13);
 
   // The writer keeps to its block and to what its segment records can address.
-  EXPECT_FALSE(WriteIntelHex(dir.File("c.hex"), 0x100, static_cast<int32_t>(block.size()) - 0x80, block));
+  EXPECT_FALSE(
+      WriteIntelHex(dir.File("c.hex"), 0x100, static_cast<int32_t>(block.size()) - 0x80, block));
   std::vector<uint8_t> big(0x100000 + 64);
   EXPECT_TRUE(WriteIntelHex(dir.File("d.hex"), 0x100000, 0, big));
   EXPECT_FALSE(WriteIntelHex(dir.File("e.hex"), 0x100001, 0, big));

@@ -69,7 +69,8 @@ TEST(ReadBinaryFileTest, ReadsTheFileOrItsRangeAndRefusesWhatIsNoReadableFile) {
   EXPECT_GT(status->size, 0);
 
   std::filesystem::create_directories(dir.File("folder"));
-  for (const std::string& name : {dir.File("missing.bin"), dir.File("folder"), std::string("None")}) {
+  for (const std::string& name :
+       {dir.File("missing.bin"), dir.File("folder"), std::string("None")}) {
     winapi::ScriptedMessageBoxes boxes;
     EXPECT_FALSE(ReadBinaryFile({name, 0, 0})) << name;
     EXPECT_THAT(Texts(boxes), ElementsAre("FILE NOT FOUND !|")) << name;
@@ -142,7 +143,8 @@ struct SourceCase {
   ChecksumRoute checksum = ChecksumRoute::Range;
 };
 
-LoadSettings Settings(int32_t destination, int32_t start = 1, int32_t end = 1, int32_t evenOdd = 0) {
+LoadSettings Settings(int32_t destination, int32_t start = 1, int32_t end = 1,
+                      int32_t evenOdd = 0) {
   LoadSettings settings;
   settings.destination = destination;
   settings.sourceStart = start;
@@ -171,7 +173,8 @@ TEST_P(LoadSourceTest, HandsTheLoadWhatToPlaceAndWhatToRecord) {
   EXPECT_EQ(source->fileStartAdd, c.fileStartAdd);
   if (!c.place) return;
   ASSERT_GE(source->block.size(), c.placed.size());
-  EXPECT_EQ(std::string(source->block.begin(), source->block.begin() + static_cast<long>(c.placed.size())),
+  EXPECT_EQ(std::string(source->block.begin(),
+                        source->block.begin() + static_cast<long>(c.placed.size())),
             c.placed);
   EXPECT_GE(source->block.size(), static_cast<size_t>(source->length));
   EXPECT_EQ(source->length, c.length);
@@ -212,19 +215,20 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"ExeShorterThanItsHeader", kMsDosExe, std::string(511, 'M'), Settings(0), true,
                    "Format Error !|Load"},
         SourceCase{"Pof", kPofFormat, PofFile(), Settings(0x40), false, "",
-                   std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x80\xF0\x01", 11), true, 11, 1, 0x40,
-                   0x40 + 11, 0x40, 0x40 + 10, ChecksumRoute::GetSumCommand},
+                   std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x80\xF0\x01", 11), true, 11, 1,
+                   0x40, 0x40 + 11, 0x40, 0x40 + 10, ChecksumRoute::GetSumCommand},
         SourceCase{"PofWithoutDataRun", kPofFormat, "POF" + std::string(0x100, '\x12'), Settings(0),
                    true, "File is not POF format !|ERROR !"},
         SourceCase{"PofWithoutSignature", kPofFormat, "xxxxxxxxPOF" + std::string(8, '\xFF'),
                    Settings(0), true, "File is not POF format !|ERROR !"},
         SourceCase{"IntelHex", kIntelHexFormat, kIntelText, Settings(0x1000), false, "",
-                   std::string(0x30, '\xFF') + "\x02\x33\x7A", true, 0x33, 1, 0x1000, 0x1033, 0x1000,
-                   0x1032, ChecksumRoute::Range},
-        SourceCase{"IntelHexForcedOnOtherText", kIntelHexFormat, "S1130000000102030405", Settings(0),
-                   true, "File is not Intel Hex format !|ERROR !"},
-        SourceCase{"IntelHexCutShort", kIntelHexFormat, ":0300300002337A1E\n:0300300002337A\n:00000001FF", Settings(0),
-                   true, "FORMAT ERROR !|"}),
+                   std::string(0x30, '\xFF') + "\x02\x33\x7A", true, 0x33, 1, 0x1000, 0x1033,
+                   0x1000, 0x1032, ChecksumRoute::Range},
+        SourceCase{"IntelHexForcedOnOtherText", kIntelHexFormat, "S1130000000102030405",
+                   Settings(0), true, "File is not Intel Hex format !|ERROR !"},
+        SourceCase{"IntelHexCutShort", kIntelHexFormat,
+                   ":0300300002337A1E\n:0300300002337A\n:00000001FF", Settings(0), true,
+                   "FORMAT ERROR !|"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StripHeaderTest, MovesTheDataInPlaceAndLeavesTheRest) {
