@@ -138,12 +138,5 @@ TEST(TextBlockWriterTest, FlushesBeforeARecordPastTheThresholdAndReplacesAnOldFi
   EXPECT_FALSE(nowhere.Finish());
 }
 
-TEST(TextBlockWriterTest, SavedLengthsAreWholeSlices) {
-  EXPECT_EQ(RoundSavedLength(1), 32);
-  EXPECT_EQ(RoundSavedLength(32), 32);
-  EXPECT_EQ(RoundSavedLength(0x41), 96);
-  EXPECT_EQ(RoundSavedLength(0x100000), 0x100000);
-}
-
 }  // namespace
 }  // namespace formats

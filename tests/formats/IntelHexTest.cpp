@@ -104,13 +104,6 @@ TEST(IntelHexReaderTest, AFirstSegmentRecordOfZeroSilencesEveryLaterOne) {
   EXPECT_EQ(parsed.result->image[0x10000], 0x11);
 }
 
-TEST(IntelHexReaderTest, StartAddressChoicesGiveTheirBases) {
-  EXPECT_EQ(SegmentBaseForChoice(StartAddressChoice::ForceZero, 0x10000, "2000"), 0u);
-  EXPECT_EQ(SegmentBaseForChoice(StartAddressChoice::FileDefault, 0x10000, "2000"), 0x10000u);
-  EXPECT_EQ(SegmentBaseForChoice(StartAddressChoice::SetAddress, 0x10000, "002000"), 0x2000u);
-  EXPECT_EQ(SegmentBaseForChoice(StartAddressChoice::SetAddress, 0x10000, ""), 0u);
-}
-
 TEST(IntelHexReaderTest, ATextWithoutEndRecordIsReadToItsEndAndNoDataGivesHighestZero) {
   Parsed parsed = Parse(":0100050042B8\n:0100060043B6");
   ASSERT_TRUE(parsed.result);
