@@ -24,6 +24,8 @@ int TRadioGroup::ItemIndex() const { return buttons_->checkedId(); }
 
 int TRadioGroup::Count() const { return static_cast<int>(buttons_->buttons().size()); }
 
+QAbstractButton* TRadioGroup::Button(int index) const { return buttons_->button(index); }
+
 void TRadioGroup::SetItemIndex(int index) {
   if (QAbstractButton* button = buttons_->button(index)) button->setChecked(true);
 }

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QStringList>
 
+class QAbstractButton;
 class QButtonGroup;
 
 namespace buffer {
@@ -21,6 +22,7 @@ class TRadioGroup : public QGroupBox {
   // changes nothing.
   void SetItemIndex(int index);
   int Count() const;
+  QAbstractButton* Button(int index) const;
 
  signals:
   void Click(int index);

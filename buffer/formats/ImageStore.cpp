@@ -1,0 +1,31 @@
+#include "buffer/formats/ImageStore.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace formats {
+
+ImageStore::ImageStore(int32_t fillSize, uint8_t fill) {
+  const size_t filled = fillSize > 0 ? static_cast<size_t>(fillSize) : 0;
+  bytes_.assign(filled + kSpare, 0);
+  std::memset(bytes_.data(), fill, filled);
+  limit_ = std::max<uint64_t>(kLimit, bytes_.size());
+}
+
+void ImageStore::ExpectEnd(uint64_t end) {
+  bytes_.reserve(static_cast<size_t>(std::min(end, limit_)));
+}
+
+bool ImageStore::Reserve(uint64_t end) {
+  if (end <= bytes_.size()) return true;
+  if (end > limit_) return false;
+  // Doubling keeps a file of many records above the first size from copying the image
+  // once a record; the size itself is exact.
+  if (end > bytes_.capacity())
+    bytes_.reserve(static_cast<size_t>(
+        std::min<uint64_t>(limit_, std::max<uint64_t>(end, 2 * bytes_.capacity()))));
+  bytes_.resize(static_cast<size_t>(end), 0);
+  return true;
+}
+
+}  // namespace formats

@@ -1,0 +1,91 @@
+#pragma once
+// From a file image to the source block a merge places in the data buffer: the format
+// codes, the [LoadDlg] values the load reads, detection, and one reader per format. The
+// load dispatcher stays a thin call: detect when the format is 0, read, merge what comes
+// back, set FileStartAdd and FileSize, report the checksum.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "buffer/core/SettingsPath.h"
+#include "buffer/formats/FileImage.h"
+#include "buffer/formats/IntelHex.h"
+#include "platform/winapi/MessageBox.h"
+
+namespace formats {
+
+// The Load dialog's format list; the index is the code used everywhere.
+enum LoadFormat : int32_t {
+  kAutoDetect = 0,
+  kMsDosExe = 1,
+  kMsDosCom = 2,
+  kBinary = 3,
+  kIntelHexFormat = 4,
+  kMotorolaFormat = 5,
+  kTektronixFormat = 6,
+  kPofFormat = 7,
+  kJedecFormat = 8,
+};
+
+// The header an MS-DOS .exe load drops.
+inline constexpr int32_t kExeHeaderSize = 512;
+
+// [LoadDlg] as the load reads it, with its defaults for missing keys.
+struct LoadSettings {
+  int32_t userFill = 0;
+  int32_t evenOdd = 1;
+  int32_t sourceStart = 1;
+  int32_t sourceEnd = 1;
+  int32_t destination = 0;  // DistSadd
+  int32_t format = 0;
+  int32_t unusedFill = 0;  // UnuserFillCheck
+
+  uint8_t Fill() const { return static_cast<uint8_t>(userFill & 0xFF); }
+  bool FillUnused() const { return unusedFill == 1; }
+};
+LoadSettings ReadLoadSettings(const std::string& settingsPath = buffer::SettingsPath());
+
+// The first format whose detector says yes (Intel Hex, then POF), else binary; with mode 2
+// each detector shows its success box and a binary file "Binary Code File". Never .exe or
+// .com.
+int32_t DetectLoadFormat(const FileImage& file, int mode);
+
+// Which pair of merges places the block: MergeSplitWithFill / MergeSplit, or (Motorola
+// S) MergeWithSplitMode / MergeData; the first of each pair when fillUnused is set.
+enum class MergeRoute { Split, Plain };
+// How the load's checksum is reported: ComputeChecksum over the range, or the Get Check
+// Sum command (POF).
+enum class ChecksumRoute { Range, GetSumCommand };
+
+struct LoadedSource {
+  std::vector<uint8_t> block;  // index 0 lands at destination; spare bytes follow length
+  bool place = true;           // false: nothing is placed and only FileStartAdd changes
+  int32_t length = 0;
+  int32_t destination = 0;
+  int32_t stride = 1;
+  MergeRoute merge = MergeRoute::Split;
+  bool fillUnused = false;
+  uint8_t fill = 0;
+  int32_t fileStartAdd = 0;
+  int32_t fileSize = 0;
+  ChecksumRoute checksum = ChecksumRoute::Range;
+  int32_t checksumStart = 0;  // inclusive range of the placed data
+  int32_t checksumEnd = 0;
+};
+
+// What the readers need besides the file: the window their boxes belong to, the answer to
+// the start-address question, and the buffer's size.
+struct ReaderContext {
+  winapi::Owner owner = nullptr;
+  SegmentBaseChooser& chooser;
+  int32_t bufSize = 0;
+};
+
+// Reads the image as the format says (a code that is no reader's reads as binary). Nothing
+// when the file is refused; the reader's box has then been shown. The image is consumed.
+std::optional<LoadedSource> ReadLoadSource(int32_t format, FileImage file,
+                                           const LoadSettings& settings,
+                                           const ReaderContext& context);
+
+}  // namespace formats
