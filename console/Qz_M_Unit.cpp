@@ -142,7 +142,6 @@ TQZ_M_Form::TQZ_M_Form(QWidget* parent)
   ConnectTimer = new QTimer(this);
   ConnectTimer->setInterval(kConnectInterval);
   connect(ConnectTimer, &QTimer::timeout, this, &TQZ_M_Form::ConnectTimerTimer);
-  ConnectTimer->start();
 
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -307,6 +306,9 @@ bool TQZ_M_Form::FormCreate() {
   IdleTimer->start();
   IdleFlag = 0;
   qzlink::SetLinkErrorSink([this](const std::string& message) { LogLinkError(message); });
+  // Only now: a box above (the driver warning, the splash) runs a nested loop, and a tick
+  // there would poll a port the driver has not opened yet.
+  ConnectTimer->start();
   return true;
 }
 

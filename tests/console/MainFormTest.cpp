@@ -112,6 +112,42 @@ TEST_F(MainFormTest, WithoutADriverTheStartEndsAfterTheWarning) {
   EXPECT_EQ(form.LcdPainBox1->TextBlock()[80], 0);
 }
 
+// A box host that notes whether the link timer ran while a box was up.
+class TimerWatchingBoxes : public winapi::MessageBoxHost {
+ public:
+  explicit TimerWatchingBoxes(const TQZ_M_Form& form)
+      : form_(form), previous_(winapi::SetMessageBoxHost(this)) {}
+  ~TimerWatchingBoxes() override { winapi::SetMessageBoxHost(previous_); }
+  int Show(winapi::Owner, const std::string&, const std::string&, unsigned) override {
+    timerRanDuringABox = timerRanDuringABox || form_.ConnectTimer->isActive();
+    ++shown;
+    return winapi::IDOK;
+  }
+  void Beep(unsigned) override {}
+
+  bool timerRanDuringABox = false;
+  int shown = 0;
+
+ private:
+  const TQZ_M_Form& form_;
+  winapi::MessageBoxHost* previous_;
+};
+
+TEST_F(MainFormTest, TheLinkTimerStartsOnlyAsTheLastStepOfASuccessfulStart) {
+  FakePorts::Install(false, {0x378});
+  {
+    TQZ_M_Form form;
+    EXPECT_FALSE(form.ConnectTimer->isActive());
+    TimerWatchingBoxes watch(form);
+    EXPECT_FALSE(form.FormCreate());
+    EXPECT_EQ(watch.shown, 1);
+    EXPECT_FALSE(watch.timerRanDuringABox);
+    EXPECT_FALSE(form.ConnectTimer->isActive());
+  }
+  auto form = Started();
+  EXPECT_TRUE(form->ConnectTimer->isActive());
+}
+
 TEST_F(MainFormTest, OemModeOneRemovesExactlyTheTwoAboutEntries) {
   dir_.Write("OEM.INI", "[OEM]\nISOEM=1\n");
   auto form = Started();
