@@ -450,6 +450,9 @@ void TQZ_M_Form::mousePressEvent(QMouseEvent* event) {
 void TQZ_M_Form::closeEvent(QCloseEvent* event) {
   FormClose();
   event->accept();
+  // Closing the main form ends the program: the message loop stops here, whatever other
+  // window is open, and no other window is asked first.
+  QCoreApplication::exit(0);
 }
 
 bool OpenDocument(const std::string& path) {
