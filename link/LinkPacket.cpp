@@ -133,7 +133,11 @@ int PcGetQz710Data(uint32_t base, LinkPacket& out) {
     LogLinkError(text);
     return kReceiveFailed;
   }
-  if (ReadHexField(packet.data() + length + 1) != Crc16(packet.data(), length + 1)) return kReceiveCrcMismatch;
+  // A length below 4 cannot hold its own field: such a head is noise, however its "CRC"
+  // (which then overlaps the length digits) happens to read.
+  if (length < kMinLengthField ||
+      ReadHexField(packet.data() + length + 1) != Crc16(packet.data(), length + 1))
+    return kReceiveCrcMismatch;
   out = std::move(packet);
   return kReceived;
 }

@@ -60,7 +60,8 @@ int SendPacket(const LinkPacket& packet, uint32_t base);
 int SendNewPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField, uint32_t base);
 
 // Receives one packet into `out`: kReceived, kReceiveNoMemory, kReceiveFailed or
-// kReceiveCrcMismatch. `out` is left as it was on every failure.
+// kReceiveCrcMismatch (also for a length field below 4). `out` is left as it was on every
+// failure.
 int PcGetQz710Data(uint32_t base, LinkPacket& out);
 
 }  // namespace qzlink

@@ -51,9 +51,9 @@ void InstallBackend(std::unique_ptr<PortBackend> backend) {
   g_selected = 0;
 }
 
-
 uint32_t DriverOpen(uint32_t, const char*, const char*) {
   if (!g_backend) g_backend = CreateBackendFromEnvironment();
+  else g_backend->Open();
   g_open = true;
   return kOpenHandle;
 }
@@ -91,7 +91,10 @@ uint32_t DriverLptBase(uint32_t handle) {
 }
 
 void DriverClose(uint32_t handle) {
-  if (Opened(handle) != nullptr) g_open = false;
+  PortBackend* backend = Opened(handle);
+  if (backend == nullptr) return;
+  backend->Close();
+  g_open = false;
 }
 
 }  // namespace portio
