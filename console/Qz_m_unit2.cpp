@@ -42,7 +42,6 @@ class FormTransferSite : public console::TransferSite {
     form_.Label1->setText(caption);
     form_.Label1->repaint();
   }
-  // The bar paints itself at once whenever its value changes.
   void ShowProgress(int progress) override { form_.WaittingProgressBar->SetProgress(progress); }
   void ShowPathPanel(const char* text) override { form_.NowFilePath->SetPanelText(1, text); }
   void Log(const std::string& text) override { form_.LogLinkError(text); }
