@@ -8,9 +8,10 @@ namespace {
 
 constexpr uint32_t kHeadFromPc = 6;
 
-qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, const FrameFaults& faults) {
+qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, const FrameFaults& faults,
+                         qzlink::FrameRules rules) {
   const uint32_t length = static_cast<uint32_t>(payload.size()) + 4;
-  qzlink::LinkPacket frame = *qzlink::BuildPacket(faults.code.value_or(code), payload, length);
+  qzlink::LinkPacket frame = *qzlink::BuildPacket(faults.code.value_or(code), payload, length, rules);
   if (faults.corruptCrc) {
     const uint32_t crc = qzlink::ReadHexField(&frame[length + 1]);
     qzlink::WriteHexField(crc ^ 0x0001, &frame[length + 1]);
@@ -64,6 +65,11 @@ void DeviceLink::QueueCommand(uint8_t code, std::span<const uint8_t> payload) {
 void DeviceLink::QueueReply(uint8_t code, std::span<const uint8_t> payload) {
   if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
   replies_.push_back({code, {payload.begin(), payload.end()}});
+}
+
+void DeviceLink::SendNow(uint8_t code, std::span<const uint8_t> payload) {
+  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+  StartSend({code, {payload.begin(), payload.end()}}, false);
 }
 
 void DeviceLink::OnData(uint8_t value) {
@@ -154,8 +160,7 @@ void DeviceLink::OnChunkReceived() {
 }
 
 void DeviceLink::OnPacketReceived(qzlink::LinkPacket packet) {
-  const size_t length = packet.size() - qzlink::kPacketPrefix;
-  if (qzlink::ReadHexField(&packet[length + 1]) != qzlink::Crc16(packet.data(), length + 1)) {
+  if (!qzlink::CrcFieldMatches(packet, rules_)) {
     ++counts_.crcErrors;
     StartReceive();
     return;
@@ -175,7 +180,7 @@ void DeviceLink::OnPacketReceived(qzlink::LinkPacket packet) {
 
 void DeviceLink::StartSend(const Outgoing& outgoing, bool isCommand) {
   const FrameFaults faults = faults_.TakeFrameFaults();
-  sending_ = Frame(outgoing.code, outgoing.payload, faults);
+  sending_ = Frame(outgoing.code, outgoing.payload, faults, rules_);
   sendingCommand_ = isCommand;
   sendingBody_ = false;
   std::optional<NibbleFault> headFault;
