@@ -20,6 +20,10 @@ qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, cons
   return frame;
 }
 
+void CheckPayloadSize(std::span<const uint8_t> payload) {
+  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+}
+
 }  // namespace
 
 DeviceLink::DeviceLink()
@@ -58,17 +62,17 @@ void DeviceLink::SetPresent(bool present) {
 }
 
 void DeviceLink::QueueCommand(uint8_t code, std::span<const uint8_t> payload) {
-  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+  CheckPayloadSize(payload);
   commands_.push_back({code, {payload.begin(), payload.end()}});
 }
 
 void DeviceLink::QueueReply(uint8_t code, std::span<const uint8_t> payload) {
-  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+  CheckPayloadSize(payload);
   replies_.push_back({code, {payload.begin(), payload.end()}});
 }
 
 void DeviceLink::SendNow(uint8_t code, std::span<const uint8_t> payload) {
-  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+  CheckPayloadSize(payload);
   StartSend({code, {payload.begin(), payload.end()}}, false);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/LinkPacket.h"
+#include "platform/portio/FloatingPort.h"
 #include "tests/link/ScriptedPort.h"
 #include "tests/support/SteppingClock.h"
 
@@ -100,6 +101,25 @@ TEST_F(ProbeTest, A0RefusesAtOnce) {
   EXPECT_EQ(qzlink::ProbeDevice(kBase), qzlink::kProbeRefused);
   EXPECT_EQ(port->statusReads, 11u);
   EXPECT_TRUE(port->writes.empty());
+}
+
+// --- the scan ---
+
+TEST(PortScan, ReportsTheLastPortWithABaseWhenNothingAnswers) {
+  std::vector<portio::VirtualPortBackend::Port> ports;
+  ports.push_back({0x378, std::make_unique<portio::FloatingPort>()});
+  ports.push_back({0, std::make_unique<portio::FloatingPort>()});
+  portio::OpenVirtualPorts(std::move(ports));
+  uint32_t base = 0;
+  EXPECT_EQ(qzlink::FindDevicePort(base), 1);
+  EXPECT_EQ(base, 0x378u);
+  portio::CloseVirtualPort();
+
+  portio::OpenVirtualPort(std::make_unique<portio::FloatingPort>(), 0);
+  base = 0;
+  EXPECT_EQ(qzlink::FindDevicePort(base), 0);
+  EXPECT_EQ(base, 0u);
+  portio::CloseVirtualPort();
 }
 
 // --- the long wait ---

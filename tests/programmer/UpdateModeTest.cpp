@@ -194,6 +194,25 @@ TEST_F(UpdateModeTest, ADeviceBusyPastTheLimitReturnsFourUnreleased) {
   EXPECT_LT(looks, 1200);
 }
 
+TEST_F(UpdateModeTest, AStalledCycleLosesTheWaitAndAStalledReleaseLosesTheBlockResult) {
+  const std::vector<uint8_t> image = programmer::MakeSystemImage("NEW", 2);
+  Find();
+  SendBlock(programmer::kProgramBlock, 0, image);
+  device->wire().faults().StallAnswer(programmer::WirePoint::UpdateCycle, 2);  // 0x30, 0xB8, then 0x48
+  EXPECT_EQ(qzlink::WaitDeviceDone(10, kProgrammerBase), qzlink::kWaitLost);
+
+  portio::CloseVirtualPort();
+  Plug(std::make_unique<UpdateMode>());
+  Find();
+  SendBlock(programmer::kProgramBlock, 0, image);
+  device->wire().faults().StallAnswer(programmer::WirePoint::UpdateRelease);
+  // The release gives up after its 3 seconds; the wait itself had its verdict.
+  EXPECT_EQ(qzlink::WaitDeviceDone(10, kProgrammerBase), qzlink::kWaitDone);
+  EXPECT_EQ(device->log().releases, 0u);
+  qzlink::LinkPacket result;
+  EXPECT_EQ(Receive(result), qzlink::kReceiveFailed);
+}
+
 TEST_F(UpdateModeTest, A0AtTheProbeCountsAsAbsent) {
   device->faults().refuseProbe = true;
   EXPECT_EQ(qzlink::ProbeDevice(kProgrammerBase), qzlink::kProbeRefused);
