@@ -132,7 +132,11 @@ void TMainEdit::BuildLayout() {
   ConnectMapPage();
   pages_->widget(0)->setObjectName("Edit8BitSheet");
   pages_->widget(1)->setObjectName("Edit16BitSheet");
-  for (int tab = 1; tab < pages_->count(); ++tab) pages_->setTabVisible(tab, !Profile().onlyByteSheet);
+  // Hidden sheets take no room either.
+  for (int tab = 1; tab < pages_->count() && Profile().onlyByteSheet; ++tab) {
+    pages_->setTabVisible(tab, false);
+    pages_->widget(tab)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  }
   connect(pages_, &QTabWidget::currentChanged, this, &TMainEdit::MainEditPageChange);
 
   auto* swaps = new QHBoxLayout;
