@@ -124,7 +124,7 @@ TEST_F(UpdateFrame, TheChildShowsOnlyItsByteSheetWhoseDisabledBarStillFollowsThe
   QTabWidget* pages = child->MainEditPage();
   for (int tab = 1; tab < pages->count(); ++tab) EXPECT_FALSE(pages->isTabVisible(tab)) << tab;
   // The hidden sheets (the buffer map is taller) leave the form the 8-bit sheet's height.
-  EXPECT_LT(pages->sizeHint().height(), pages->widget(0)->sizeHint().height() + 60);
+  EXPECT_LT(pages->minimumSizeHint().height(), pages->widget(0)->sizeHint().height() + 60);
   pages->setCurrentIndex(2);
   EXPECT_EQ(pages->currentIndex(), 0);
   QScrollBar* bar = child->ScrollBar(buffer::ScrollBarId::Bits8);
