@@ -21,6 +21,9 @@ enum class WirePoint {
   SendOpen,      // ready for a nibble receive
   SendNibble,    // each nibble and each acknowledge between them
   SendClose,     // the bytes are over
+  UpdateProbe,   // the update mode's probe answer
+  UpdateCycle,   // each answer of the update mode's wait cycle
+  UpdateRelease, // the update mode letting go after a wait
 };
 
 struct NibbleFault {

@@ -405,6 +405,34 @@ TEST_F(PortDriverTest, VirtualChoiceComesFromTheEnvironment) {
   EXPECT_EQ(backend->LptBase(1), VirtualPortBackend::kDefaultBase);
 }
 
+TEST_F(PortDriverTest, EmptyPortsComeBeforeTheVirtualDeviceAndFloat) {
+  std::vector<RecordingDevice::Access> log;
+  SetVirtualDeviceFactory([&log] { return std::make_unique<RecordingDevice>(&log); });
+  SetVirtualEmptyPorts({0x3BC, 0x278});
+  setenv(kBackendVariable, "virtual", 1);
+  InstallBackend(CreateBackendFromEnvironment());
+  unsetenv(kBackendVariable);
+  SetVirtualEmptyPorts({});
+  SetVirtualDeviceFactory(nullptr);
+
+  const uint32_t handle = DriverOpen(0, "TVICHW32", "TVicDevice0");
+  EXPECT_EQ(DriverIsActive(handle), 1u);
+  ASSERT_EQ(DriverLptCount(handle), 3u);
+  const uint32_t expected[] = {0x3BC, 0x278, VirtualPortBackend::kDefaultBase};
+  for (uint32_t n = 1; n <= 3; ++n) {
+    DriverSelectLpt(handle, n);
+    EXPECT_EQ(DriverLptBase(handle), expected[n - 1]) << n;
+  }
+  // Nothing plugged in: the status lines float, data and control read back what was written.
+  EXPECT_EQ(DriverReadPort(handle, 0x3BD), 0x7Fu);
+  DriverWritePort(handle, 0x27A, 0x0C);
+  EXPECT_EQ(DriverReadPort(handle, 0x27A), 0x0Cu);
+  EXPECT_EQ(DriverReadPort(handle, 0x278), 0x00u);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(DriverReadPort(handle, 0x379), 0x5Au);
+  EXPECT_EQ(log.size(), 1u);
+}
+
 }  // namespace
 
 namespace {
