@@ -1,5 +1,6 @@
 #include "programmer/DeviceLink.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace programmer {
@@ -9,7 +10,8 @@ namespace {
 constexpr uint32_t kHeadFromPc = 6;
 
 qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, const FrameFaults& faults) {
-  const uint32_t length = static_cast<uint32_t>(payload.size()) + 4;
+  const size_t carried = std::min<size_t>(payload.size(), faults.payloadBytes.value_or(payload.size()));
+  const uint32_t length = static_cast<uint32_t>(carried) + 4;
   qzlink::LinkPacket frame = *qzlink::BuildPacket(faults.code.value_or(code), payload, length);
   if (faults.corruptCrc) {
     const uint32_t crc = qzlink::ReadHexField(&frame[length + 1]);
@@ -174,8 +176,15 @@ void DeviceLink::OnPacketReceived(qzlink::LinkPacket packet) {
 }
 
 void DeviceLink::StartSend(const Outgoing& outgoing, bool isCommand) {
-  const FrameFaults faults = faults_.TakeFrameFaults();
+  std::optional<uint32_t> transferFrame;
+  if (isCommand) {
+    framesSinceCommand_ = 0;
+  } else {
+    transferFrame = framesSinceCommand_++;
+  }
+  const FrameFaults faults = faults_.TakeFrameFaults(transferFrame);
   sending_ = Frame(outgoing.code, outgoing.payload, faults);
+  if (faults.stall) lines_.Stall();
   sendingCommand_ = isCommand;
   sendingBody_ = false;
   std::optional<NibbleFault> headFault;

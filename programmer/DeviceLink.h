@@ -105,6 +105,8 @@ class DeviceLink : public portio::PortDevice {
   bool sendingCommand_ = false;
   bool sendingBody_ = false;
   std::optional<NibbleFault> bodyNibbleFault_;
+  // Replies sent since the last command: the place of the next one in its transfer.
+  uint32_t framesSinceCommand_ = 0;
 };
 
 }  // namespace programmer
