@@ -85,7 +85,7 @@ void BM_LoadIntelHex16MiB_Ours(benchmark::State& state) {
   settings.userFill = 0xFF;
   for (auto _ : state) {
     auto image = formats::ReadBinaryFile({f.hex16, 0, 0});
-    auto source = formats::ReadLoadSource(formats::kIntelHexFormat, std::move(*image), settings,
+    auto source = formats::ReadLoadSource(buffer::kFormatIntelHex, std::move(*image), settings,
                                           {nullptr, keep, kConsoleBufSize});
     if (!source || source->length != static_cast<int32_t>(kLoadImage))
       return state.SkipWithError("the file did not read");

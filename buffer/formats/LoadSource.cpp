@@ -88,21 +88,21 @@ LoadSettings ReadLoadSettings(const std::string& settingsPath) {
 }
 
 int32_t DetectLoadFormat(const FileImage& file, int mode) {
-  if (DetectIntelHex(mode, file)) return kIntelHexFormat;
-  if (DetectPof(mode, file) != 0) return kPofFormat;
+  if (DetectIntelHex(mode, file)) return buffer::kFormatIntelHex;
+  if (DetectPof(mode, file) != 0) return buffer::kFormatPof;
   if (mode == kDetectOnSuccess) buffer::ShowMessage(messages::kBinaryDetected);
-  return kBinary;
+  return buffer::kFormatBinary;
 }
 
 std::optional<LoadedSource> ReadLoadSource(int32_t format, FileImage file,
                                            const LoadSettings& settings,
                                            const ReaderContext& context) {
   switch (format) {
-    case kIntelHexFormat:
+    case buffer::kFormatIntelHex:
       return ReadIntelHexSource(std::move(file), settings, context);
-    case kPofFormat:
+    case buffer::kFormatPof:
       return ReadPofSource(std::move(file), settings);
-    case kMsDosExe:
+    case buffer::kFormatMsDosExe:
       return ReadExeSource(std::move(file), settings);
     default:
       return ReadBinaryRange(std::move(file), settings);
