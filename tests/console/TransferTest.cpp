@@ -96,12 +96,20 @@ class TransferTest : public ::testing::Test {
       form_.ESCSBClick();
       TickUntil([this] { return firmware().state() == programmer::Firmware::State::Menu; });
     }
-    const size_t before = gangTools_.JobResults().size();
+    const uint32_t before = firmware().jobsRun();
     form_.MenuListBoxClick(item);
     form_.ENTERSBClick();
-    for (int i = 0; i < 200 && gangTools_.JobResults().size() == before; ++i) form_.ConnectTimerTimer();
-    EXPECT_EQ(gangTools_.JobResults().size(), before + 1) << "the job never reported";
-    return gangTools_.JobResults().empty() ? 99 : gangTools_.JobResults().back();
+    for (int i = 0; i < 200 && !Reported(before); ++i) form_.ConnectTimerTimer();
+    EXPECT_TRUE(Reported(before)) << "the job never reported";
+    return Reported(before) ? ResultCode(*firmware().lastVerdict()) : 99;
+  }
+  // A job started after `jobsBefore` has sent its result.
+  bool Reported(uint32_t jobsBefore) {
+    return firmware().jobsRun() > jobsBefore && firmware().state() == programmer::Firmware::State::Result &&
+           firmware().resultSent();
+  }
+  static int ResultCode(programmer::Verdict verdict) {
+    return verdict == programmer::Verdict::Pass ? 1 : verdict == programmer::Verdict::Fail ? -1 : 0;
   }
   // Ticks until `done` holds (at most `limit` ticks).
   void TickUntil(const std::function<bool()>& done, int limit = 200) {
@@ -230,8 +238,8 @@ TEST_F(TransferTest, ReadToPcBySegmentsFillsGapsAndShowsDataFromMasterOnce) {
   TickUntil([this] { return form_.NowFilePath->PanelText(1) == "Data From Master"; });
   EXPECT_EQ(form_.ToPcFlag, 0);
   form_.NowFilePath->SetPanelText(1, "c:\\next.hex");
-  TickUntil([this] { return !gangTools_.JobResults().empty(); });
-  EXPECT_THAT(gangTools_.JobResults(), ElementsAre(1));
+  TickUntil([this] { return Reported(0); });
+  EXPECT_EQ(firmware().lastVerdict(), programmer::Verdict::Pass);
   EXPECT_EQ(form_.NowFilePath->PanelText(1), "c:\\next.hex");
   EXPECT_EQ(Buffer(0, 0xC00), data);
   EXPECT_EQ(Buffer(0x8000, 0x100), far);
