@@ -18,6 +18,7 @@
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
 #include "programmer/VirtualProgrammer.h"
+#include "tests/support/ForwardingDevice.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TransferDevice.h"
 
@@ -34,22 +35,11 @@ constexpr int kProgram = 1;
 constexpr int kVerify = 2;
 constexpr int kReadToPc = 6;
 
-// The fixture's programmer behind the port, which the port would otherwise own.
-class Forwarding : public portio::PortDevice {
- public:
-  explicit Forwarding(programmer::VirtualProgrammer& device) : device_(device) {}
-  uint8_t Read(portio::LptRegister reg) override { return device_.Read(reg); }
-  void Write(portio::LptRegister reg, uint8_t value) override { device_.Write(reg, value); }
-
- private:
-  programmer::VirtualProgrammer& device_;
-};
-
 class TransferTest : public ::testing::Test {
  protected:
   TransferTest() : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir_.path());
-    portio::InstallBackend(std::make_unique<portio::VirtualPortBackend>(std::make_unique<Forwarding>(device_), kBase));
+    portio::InstallBackend(std::make_unique<portio::VirtualPortBackend>(std::make_unique<ForwardingDevice>(device_), kBase));
     portio::DriverHandle = 0;
     EXPECT_TRUE(form_.FormCreate());
     buffer::SetMainEditForm(&edit_);
