@@ -35,10 +35,11 @@ class FormTransferSite : public console::TransferSite {
   void StartProgress(const char* caption) override {
     TCGauge* gauge = form_.WaittingProgressBar;
     const bool recoloured = gauge->ForeColor() != console::kTeal;
+    const bool moves = gauge->Progress() != 0;
     gauge->SetForeColor(console::kTeal);
     ShowProgress(0);
-    // A new colour is only a style: the bar paints it when told to.
-    if (recoloured) gauge->repaint();
+    // A new colour is only a style: unless the new value painted it, the bar is told to.
+    if (recoloured && !moves) gauge->repaint();
     form_.Label1->setText(caption);
     form_.Label1->repaint();
   }
