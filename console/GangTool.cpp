@@ -224,7 +224,8 @@ QWidget* TGangTools::BuildPage() {
     SetDirectory(ToStd(item->data(kFolderPath).toString()));
   });
   connect(GangToolFilterComboBox1, &QComboBox::currentIndexChanged, this, [this] { GangToolFilterComboBox1Change(); });
-  connect(GangToolCheckBox1, &QCheckBox::clicked, this, [this] { GangToolCheckBox1Click(); });
+  // Checked by a click or from code alike: the queue follows the box either way.
+  connect(GangToolCheckBox1, &QCheckBox::toggled, this, [this] { GangToolCheckBox1Click(); });
   connect(TimeOutCtrl, &QLineEdit::textChanged, this, [this] { TimeOutCtrlChange(); });
   return page;
 }

@@ -241,6 +241,14 @@ TEST_F(GangToolsTest, FormChecksItsEntriesAndRepeatsTheLastJob) {
   EXPECT_EQ(tools_.GangToolListBox1->count(), 1);
   tools_.GangToolDelAllButtonClick();
   EXPECT_EQ(tools_.GangToolListBox1->count(), 0);
+  tools_.GangToolCheckBox1->setChecked(false);
+  tools_.GangToolFileListBox1->item(1)->setSelected(true);
+  tools_.GangToolSelectButtonClick();
+  tools_.BitBtn4Click();
+  tools_.GangToolCheckBox1->setChecked(true);  // sorts what is queued
+  ASSERT_EQ(tools_.GangToolListBox1->count(), 3);
+  EXPECT_EQ(tools_.GangToolListBox1->item(0)->text(), "c.bin");
+  tools_.GangToolDelAllButtonClick();
 
   Queue("batch");
   tools_.GangToolStartButtonClick();
