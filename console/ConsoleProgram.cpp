@@ -6,6 +6,7 @@
 #include "buffer/BufferTools.h"
 #include "buffer/DumpEdit.h"
 #include "buffer/LoadDialog.h"
+#include "buffer/LoadDispatcher.h"
 #include "buffer/ProgressWin.h"
 #include "buffer/core/Progress.h"
 #include "console/GangTool.h"
@@ -25,6 +26,7 @@ struct BufferForms {
 
   ~BufferForms() {
     buffer::SetLoadedFileReporter(nullptr);
+    buffer::SetLoadCommandHooks({});
     buffer::SetProgress(nullptr);
     buffer::SetMainEditForm(nullptr);
   }
@@ -55,6 +57,11 @@ std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
   buffer::SetLoadedFileReporter([&mainForm](const std::string& name) {
     mainForm.NowFilePath->SetPanelText(1, QString::fromStdString(name));
   });
+  buffer::InstallLoadCommand();
+  buffer::LoadCommandHooks hooks;
+  hooks.setJedecSendMode = [&mainForm](std::int32_t mode) { mainForm.JedecSendMode = mode; };
+  hooks.showException = ShowApplicationException;
+  buffer::SetLoadCommandHooks(std::move(hooks));
 
   forms->progress = std::make_unique<TProgressWindow>();
   KeepFromHoldingTheProgram(*forms->progress);

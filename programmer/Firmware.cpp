@@ -37,7 +37,8 @@ const char* ResultText(Verdict verdict) {
 
 Firmware::Firmware(DeviceLink& wire, uint32_t chipSize)
     : wire_(wire),
-      menu_("MAIN MENU", {"AUTO", "PROGRAM", "VERIFY", "ERASE", "BLANK CHECK", "CHECKSUM", "READ (TO PC)"}),
+      menu_("MAIN MENU",
+            {"AUTO", "PROGRAM", "VERIFY", "ERASE", "BLANK CHECK", "CHECKSUM", "READ (TO PC)", kAutoFromPcItem}),
       chip_(chipSize, 0xFF) {
   ShowMenu();
 }
@@ -111,7 +112,13 @@ void Firmware::OnKeyReply(uint8_t key, uint8_t selection) {
     case State::Running:
       if (key == kEscKey) EndJob(Verdict::None);
       break;
-    case State::Result: ShowMenu(); break;
+    case State::Result:
+      if (key == kEnterKey && menu_.items()[jobItem_] == kAutoFromPcItem) {
+        StartJob();
+      } else {
+        ShowMenu();
+      }
+      break;
   }
 }
 
@@ -136,6 +143,7 @@ void Firmware::StartJob() {
   state_ = State::Running;
   jobItem_ = menu_.cursor();
   jobElapsed_ = 0;
+  ++jobsRun_;
   verifyFailed_ = false;
   PlanTransfers(menu_.items()[jobItem_]);
   ShowJob();
@@ -143,7 +151,7 @@ void Firmware::StartJob() {
 
 void Firmware::PlanTransfers(const std::string& job) {
   const auto size = static_cast<uint32_t>(chip_.size());
-  const bool fetch = job == "AUTO" || job == "PROGRAM";
+  const bool fetch = job == "AUTO" || job == "PROGRAM" || job == kAutoFromPcItem;
   const bool verify = job == "VERIFY";
   const bool send = job == "READ (TO PC)";
   if (!settings_.segments && fetch) {
@@ -192,11 +200,17 @@ void Firmware::StepJob() {
   const int cellsBefore = JobPercent() / kPercentPerCell;
   ++jobElapsed_;
   // The job's time runs while its data move, but it cannot end before they have.
-  if (jobElapsed_ >= settings_.jobPolls && transfers_.empty()) {
-    EndJob(verifyFailed_ ? Verdict::Fail : settings_.verdict);
+  if (jobElapsed_ >= settings_.jobPolls && transfers_.empty() && !settings_.neverAnswer) {
+    EndJob(JobVerdict());
   } else if (JobPercent() / kPercentPerCell != cellsBefore) {
     ShowJob();
   }
+}
+
+Verdict Firmware::JobVerdict() const {
+  if (verifyFailed_) return Verdict::Fail;
+  if (settings_.failEvery != 0 && jobsRun_ % settings_.failEvery == 0) return Verdict::Fail;
+  return settings_.verdict;
 }
 
 int Firmware::JobPercent() const {
@@ -209,6 +223,7 @@ void Firmware::EndJob(Verdict verdict) {
   transferQueued_ = false;
   state_ = State::Result;
   resultDue_ = verdict;
+  lastVerdict_ = verdict;
   ShowResult(verdict);
 }
 

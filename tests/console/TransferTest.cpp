@@ -18,6 +18,7 @@
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
 #include "programmer/VirtualProgrammer.h"
+#include "tests/support/ForwardingDevice.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TransferDevice.h"
 
@@ -34,22 +35,11 @@ constexpr int kProgram = 1;
 constexpr int kVerify = 2;
 constexpr int kReadToPc = 6;
 
-// The fixture's programmer behind the port, which the port would otherwise own.
-class Forwarding : public portio::PortDevice {
- public:
-  explicit Forwarding(programmer::VirtualProgrammer& device) : device_(device) {}
-  uint8_t Read(portio::LptRegister reg) override { return device_.Read(reg); }
-  void Write(portio::LptRegister reg, uint8_t value) override { device_.Write(reg, value); }
-
- private:
-  programmer::VirtualProgrammer& device_;
-};
-
 class TransferTest : public ::testing::Test {
  protected:
   TransferTest() : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir_.path());
-    portio::InstallBackend(std::make_unique<portio::VirtualPortBackend>(std::make_unique<Forwarding>(device_), kBase));
+    portio::InstallBackend(std::make_unique<portio::VirtualPortBackend>(std::make_unique<ForwardingDevice>(device_), kBase));
     portio::DriverHandle = 0;
     EXPECT_TRUE(form_.FormCreate());
     buffer::SetMainEditForm(&edit_);
@@ -96,12 +86,20 @@ class TransferTest : public ::testing::Test {
       form_.ESCSBClick();
       TickUntil([this] { return firmware().state() == programmer::Firmware::State::Menu; });
     }
-    const size_t before = gangTools_.JobResults().size();
+    const uint32_t before = firmware().jobsRun();
     form_.MenuListBoxClick(item);
     form_.ENTERSBClick();
-    for (int i = 0; i < 200 && gangTools_.JobResults().size() == before; ++i) form_.ConnectTimerTimer();
-    EXPECT_EQ(gangTools_.JobResults().size(), before + 1) << "the job never reported";
-    return gangTools_.JobResults().empty() ? 99 : gangTools_.JobResults().back();
+    for (int i = 0; i < 200 && !Reported(before); ++i) form_.ConnectTimerTimer();
+    EXPECT_TRUE(Reported(before)) << "the job never reported";
+    return Reported(before) ? ResultCode(*firmware().lastVerdict()) : 99;
+  }
+  // A job started after `jobsBefore` has sent its result.
+  bool Reported(uint32_t jobsBefore) {
+    return firmware().jobsRun() > jobsBefore && firmware().state() == programmer::Firmware::State::Result &&
+           firmware().resultSent();
+  }
+  static int ResultCode(programmer::Verdict verdict) {
+    return verdict == programmer::Verdict::Pass ? 1 : verdict == programmer::Verdict::Fail ? -1 : 0;
   }
   // Ticks until `done` holds (at most `limit` ticks).
   void TickUntil(const std::function<bool()>& done, int limit = 200) {
@@ -230,8 +228,8 @@ TEST_F(TransferTest, ReadToPcBySegmentsFillsGapsAndShowsDataFromMasterOnce) {
   TickUntil([this] { return form_.NowFilePath->PanelText(1) == "Data From Master"; });
   EXPECT_EQ(form_.ToPcFlag, 0);
   form_.NowFilePath->SetPanelText(1, "c:\\next.hex");
-  TickUntil([this] { return !gangTools_.JobResults().empty(); });
-  EXPECT_THAT(gangTools_.JobResults(), ElementsAre(1));
+  TickUntil([this] { return Reported(0); });
+  EXPECT_EQ(firmware().lastVerdict(), programmer::Verdict::Pass);
   EXPECT_EQ(form_.NowFilePath->PanelText(1), "c:\\next.hex");
   EXPECT_EQ(Buffer(0, 0xC00), data);
   EXPECT_EQ(Buffer(0x8000, 0x100), far);
