@@ -1,6 +1,7 @@
 #include "buffer/core/FillData.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "buffer/core/BufferOps.h"
 #include "buffer/core/Progress.h"
@@ -10,41 +11,65 @@
 namespace buffer {
 namespace {
 
-// SplitMix64: the n-th value depends on the seed and n only, so every progress run
-// computes its own values without carrying the generator across runs.
-constexpr std::uint64_t kGamma = 0x9E3779B97F4A7C15ull;
+// The n-th value is a mix (the lowbias32 hash) of the seed's Weyl sequence: it depends on
+// the seed and n only, so every progress run computes its own values, and the loop over
+// them has no chain from one byte to the next.
+std::uint8_t RandomByte(std::uint32_t seed, std::uint32_t n) {
+  std::uint32_t x = seed + (n + 1) * 0x9E3779B9u;
+  x ^= x >> 16;
+  x *= 0x7FEB352Du;
+  x ^= x >> 15;
+  x *= 0x846CA68Bu;
+  x ^= x >> 16;
+  return static_cast<std::uint8_t>(x);
+}
 
-std::uint8_t RandomByte(std::uint64_t seed, std::uint64_t n) {
-  std::uint64_t z = seed + (n + 1) * kGamma;
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return static_cast<std::uint8_t>(z ^ (z >> 31));
+// The sequential fills repeat with these periods (a word's byte pair keeps its parity).
+constexpr std::int64_t kBytePeriod = 0x100;
+constexpr std::int64_t kWordPeriod = 0x10000;
+
+// [from, to) after its first `period` bytes are written: copies of what is written already,
+// doubling up to one period at a time, so the source stays in cache.
+void RepeatFirstPeriod(std::uint8_t* bytes, std::int64_t from, std::int64_t to,
+                       std::int64_t period) {
+  for (std::int64_t a = from + period; a < to;) {
+    const std::int64_t count = std::min({a - from, to - a, std::max(period, kWordPeriod)});
+    std::memcpy(bytes + a, bytes + from, static_cast<std::size_t>(count));
+    a += count;
+  }
 }
 
 // Writes the bytes [from, to) of a fill that began at `start`.
 void FillRun(std::uint8_t* bytes, std::int64_t start, std::int64_t from, std::int64_t to,
-             FillKind kind, std::uint64_t seed) {
+             FillKind kind, std::uint32_t seed) {
   switch (kind) {
     case FillKind::Random:
       for (std::int64_t a = from; a < to; ++a) {
-        bytes[a] = RandomByte(seed, static_cast<std::uint64_t>(a - start));
+        bytes[a] = RandomByte(seed, static_cast<std::uint32_t>(a - start));
       }
       break;
-    case FillKind::SequentialByte:
-      for (std::int64_t a = from; a < to; ++a) bytes[a] = static_cast<std::uint8_t>(a);
+    case FillKind::SequentialByte: {
+      const std::int64_t first = std::min(to, from + kBytePeriod);
+      for (std::int64_t a = from; a < first; ++a) bytes[a] = static_cast<std::uint8_t>(a);
+      RepeatFirstPeriod(bytes, from, to, kBytePeriod);
       break;
+    }
     case FillKind::SequentialWord: {
+      const std::int64_t first = std::min(to, from + kWordPeriod);
       std::int64_t a = from;
       // A run that begins on a word's second byte finishes that word first.
-      if ((a - start) % 2 == 1 && a < to) {
+      if ((a - start) % 2 == 1) {
         bytes[a] = static_cast<std::uint8_t>(a - 1);
         ++a;
       }
-      for (; a + 1 < to; a += 2) {
+      for (; a + 1 < first; a += 2) {
         bytes[a] = static_cast<std::uint8_t>(a >> 8);
         bytes[a + 1] = static_cast<std::uint8_t>(a);
       }
-      if (a < to) bytes[a] = static_cast<std::uint8_t>(a >> 8);
+      if (a < first) bytes[a] = static_cast<std::uint8_t>(a >> 8);
+      // Past the first period every byte repeats the one a period before; a lone last
+      // byte of the fill lands on a word's first byte, as the loop writes it.
+      RepeatFirstPeriod(bytes, from, to, kWordPeriod);
       break;
     }
   }
@@ -55,7 +80,7 @@ void FillRun(std::uint8_t* bytes, std::int64_t start, std::int64_t from, std::in
 void FillPattern(DumpEditCore& form, std::int32_t start, std::int32_t end, FillKind kind) {
   if (start >= end || start < 0 || end >= form.buffer().BufSize()) return;
   ProgressSteps steps(std::int64_t{end} - start);
-  const auto seed = static_cast<std::uint64_t>(winapi::CurrentClock().Seconds());
+  const auto seed = static_cast<std::uint32_t>(winapi::CurrentClock().Seconds());
   {
     BufferLock lock(form.buffer());
     steps.Run(start, end, [&](std::int64_t from, std::int64_t to) {
