@@ -39,6 +39,11 @@ GridKey KeyOf(int key) {
   }
 }
 
+// A message box or a menu over the dialog leaves the grid the one the user is in.
+bool MovedByTheUser(const QFocusEvent& event) {
+  return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
 QString Hex6(std::int32_t value) { return QString::fromLatin1(FormatHex6(value).c_str()); }
 
 }  // namespace
@@ -79,17 +84,14 @@ void SearchGridView::ShowCells() {
 
 void SearchGridView::focusInEvent(QFocusEvent* event) {
   QTableWidget::focusInEvent(event);
-  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
-    return;
+  if (!MovedByTheUser(*event)) return;
   cells_.Enter(grid_);
   emit Changed();
 }
 
 void SearchGridView::focusOutEvent(QFocusEvent* event) {
   QTableWidget::focusOutEvent(event);
-  // A message box over the dialog leaves the grid the one the user is in.
-  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
-    return;
+  if (!MovedByTheUser(*event)) return;
   cells_.Exit(grid_);
   emit Changed();
 }

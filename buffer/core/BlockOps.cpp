@@ -29,24 +29,24 @@ void CopyBytes(const BufferLock& lock, std::int32_t start, std::int32_t end,
 
 }  // namespace
 
-bool BlockCopy(DataBuffer& buffer, std::int32_t start, std::int32_t end,
-               std::int32_t destination) {
+bool BlockCopy(DataBuffer& buffer, std::int32_t start, std::int32_t end, std::int32_t destination) {
   BufferLock lock(buffer);
   if (!BothInside(lock, start, end, destination)) return false;
   if (destination != start && start != end) CopyBytes(lock, start, end, destination);
   return true;
 }
 
-bool BlockMove(DataBuffer& buffer, std::int32_t start, std::int32_t end,
-               std::int32_t destination) {
+bool BlockMove(DataBuffer& buffer, std::int32_t start, std::int32_t end, std::int32_t destination) {
   BufferLock lock(buffer);
   if (!BothInside(lock, start, end, destination)) return false;
   if (destination == start) return true;
   CopyBytes(lock, start, end, destination);
   const std::int64_t destinationEnd = std::int64_t{destination} + end - start;
   // The source bytes the copy did not overwrite: below the destination, or above its end.
-  const std::int64_t clearFrom = destination > start ? start : std::max<std::int64_t>(start, destinationEnd + 1);
-  const std::int64_t clearTo = destination > start ? std::min<std::int64_t>(end, destination - 1) : end;
+  const std::int64_t clearFrom =
+      destination > start ? start : std::max<std::int64_t>(start, destinationEnd + 1);
+  const std::int64_t clearTo =
+      destination > start ? std::min<std::int64_t>(end, destination - 1) : end;
   if (clearFrom <= clearTo) {
     std::memset(lock.data() + clearFrom, 0, static_cast<std::size_t>(clearTo - clearFrom + 1));
   }
@@ -87,12 +87,17 @@ void DoBlockAction(DumpEditCore& form) {
   const std::int32_t mask = ini.ReadInteger(kBlockSection, "MaskData", 0);
   if (end < 1) return;
   switch (action) {
-    case static_cast<int>(BlockAction::Copy): BlockCopy(form.buffer(), start, end, destination); break;
-    case static_cast<int>(BlockAction::Move): BlockMove(form.buffer(), start, end, destination); break;
+    case static_cast<int>(BlockAction::Copy):
+      BlockCopy(form.buffer(), start, end, destination);
+      break;
+    case static_cast<int>(BlockAction::Move):
+      BlockMove(form.buffer(), start, end, destination);
+      break;
     case static_cast<int>(BlockAction::Mask):
       BlockMask(form.buffer(), start, end, static_cast<std::uint16_t>(mask));
       break;
-    default: break;
+    default:
+      break;
   }
   form.grids().RefreshGrids();
 }

@@ -27,8 +27,8 @@ std::optional<std::int64_t> FindForward(const std::uint8_t* bytes, std::int64_t 
   const auto n = static_cast<std::int64_t>(pattern.size());
   const std::int64_t from = std::max<std::int64_t>(cursor + 1, 0);
   if (n == 0 || from + n > size) return std::nullopt;
-  const void* found = memmem(bytes + from, static_cast<std::size_t>(size - from), pattern.data(),
-                             pattern.size());
+  const void* found =
+      memmem(bytes + from, static_cast<std::size_t>(size - from), pattern.data(), pattern.size());
   if (!found) return std::nullopt;
   return static_cast<const std::uint8_t*>(found) - bytes;
 }
@@ -45,8 +45,8 @@ std::optional<std::int64_t> FindBackward(const std::uint8_t* bytes, std::int64_t
     const std::uint8_t* end = bytes + high + n;
     std::optional<std::int64_t> last;
     for (const std::uint8_t* from = bytes + low; from + n <= end;) {
-      const void* found = memmem(from, static_cast<std::size_t>(end - from), pattern.data(),
-                                 pattern.size());
+      const void* found =
+          memmem(from, static_cast<std::size_t>(end - from), pattern.data(), pattern.size());
       if (!found) break;
       const auto* at = static_cast<const std::uint8_t*>(found);
       last = at - bytes;
@@ -79,8 +79,8 @@ bool SearchFromCursor(DumpEditCore& form, std::int64_t cursor) {
     ShowMessage(messages::kSearchNotFound);
     return false;
   }
-  form.grids().ShowAddressInRow(*match,
-                                MatchRow(*match, form.buffer().BufSize(), form.profile().rowsShown));
+  form.grids().ShowAddressInRow(
+      *match, MatchRow(*match, form.buffer().BufSize(), form.profile().rowsShown));
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 #include "buffer/BlockDlg.h"
 #include "buffer/BufferTools.h"
@@ -220,8 +221,9 @@ TEST_F(DialogTest, SearchCellsFollowEachOtherAndMakeThePattern) {
 template <class Dialog>
 class Answered : public Dialog {
  public:
-  Answered(std::function<void(Dialog&)> answer, const EditProfile& profile)
-      : Dialog(profile), answer_(std::move(answer)) {}
+  template <class... Args>
+  explicit Answered(std::function<void(Dialog&)> answer, Args&&... args)
+      : Dialog(std::forward<Args>(args)...), answer_(std::move(answer)) {}
   int exec() override {
     this->show();
     answer_(*this);
@@ -230,19 +232,6 @@ class Answered : public Dialog {
 
  private:
   std::function<void(Dialog&)> answer_;
-};
-
-class AnsweredSearch : public TSearchDialog {
- public:
-  explicit AnsweredSearch(std::function<void(TSearchDialog&)> answer) : answer_(std::move(answer)) {}
-  int exec() override {
-    show();
-    answer_(*this);
-    return result();
-  }
-
- private:
-  std::function<void(TSearchDialog&)> answer_;
 };
 
 class DumpEditRoadTest : public DialogTest {
@@ -304,7 +293,7 @@ TEST_F(DumpEditRoadTest, FillBlockSearchAndSearchNextFromTheButtons) {
 
   // Search from the 16-bit page for 0E 0F: the moved copy near the end, on a full screen.
   InstallToolDialog(ToolCommand::Search, [](TMainEdit& form) {
-    auto dialog = std::make_unique<AnsweredSearch>([](TSearchDialog& d) {
+    auto dialog = std::make_unique<Answered<TSearchDialog>>([](TSearchDialog& d) {
       EXPECT_EQ(d.NowCurLabel->text(), "000000");
       EXPECT_EQ(d.BufSizeLabel->text(), "080000");
       d.BinSG->setFocus(Qt::MouseFocusReason);

@@ -86,8 +86,11 @@ TEST_F(FillBlockSearchTest, FillFromTheDialogsSectionTrustsNoAddressOfAnEditedFi
   Resize(0x10000, 0x55);
   Write(0x10000, {0x55});
   // Hand-edited: the end lies past the buffer, and the fill byte has more than 8 bits.
-  SetSection(kFillDataSection, {{"StartAdd", -5}, {"EndAdd", 0x7FFFFFFF}, {"Select", 2},
-                                {"UserData", 0x1A5}, {"UserCheck", 1}});
+  SetSection(kFillDataSection, {{"StartAdd", -5},
+                                {"EndAdd", 0x7FFFFFFF},
+                                {"Select", 2},
+                                {"UserData", 0x1A5},
+                                {"UserCheck", 1}});
   FillFromDialog(form_);
   EXPECT_TRUE(AllBytes(0, 0x10000, 0xA5));
   EXPECT_EQ(Read(0x10000, 1), Bytes{0x55});
@@ -99,8 +102,8 @@ TEST_F(FillBlockSearchTest, FillFromTheDialogsSectionTrustsNoAddressOfAnEditedFi
 
   const std::vector<std::pair<int, std::uint8_t>> selects{{0, 0xFF}, {1, 0x00}, {5, 0x00}};
   for (const auto& [select, value] : selects) {
-    SetSection(kFillDataSection, {{"StartAdd", 0x10}, {"EndAdd", 0x1F}, {"UserCheck", 0},
-                                  {"Select", select}});
+    SetSection(kFillDataSection,
+               {{"StartAdd", 0x10}, {"EndAdd", 0x1F}, {"UserCheck", 0}, {"Select", select}});
     FillFromDialog(form_);
     EXPECT_TRUE(AllBytes(0x10, 0x20, value)) << select;
   }
@@ -137,8 +140,8 @@ TEST_F(FillBlockSearchTest, CopyAndMoveOverlappingBothWaysAndRefuseRangesOutside
     Resize(0x10000, 0xEE);
     Write(0, Counting(8));
     Write(0xFFF8, Counting(8, 0xF8));
-    const bool inside = c.destination >= 0 && c.destination + c.end - c.start < 0x10000 &&
-                        c.end < 0x10000;
+    const bool inside =
+        c.destination >= 0 && c.destination + c.end - c.start < 0x10000 && c.end < 0x10000;
     const bool done = c.action == BlockAction::Copy
                           ? BlockCopy(form_.buffer(), c.start, c.end, c.destination)
                           : BlockMove(form_.buffer(), c.start, c.end, c.destination);
@@ -176,8 +179,8 @@ TEST_F(FillBlockSearchTest, MaskAndsPairsHighByteFirstWithinTheRangeOnly) {
 TEST_F(FillBlockSearchTest, BlockActionFromTheDialogsSection) {
   Resize(0x10000, 0xEE);
   Write(0, Counting(8));
-  SetSection(kBlockSection, {{"StartAdd", 0}, {"EndAdd", 3}, {"DistSAdd", 4}, {"Action", 1},
-                             {"MaskData", 0}});
+  SetSection(kBlockSection,
+             {{"StartAdd", 0}, {"EndAdd", 3}, {"DistSAdd", 4}, {"Action", 1}, {"MaskData", 0}});
   DoBlockAction(form_);
   EXPECT_EQ(Read(0, 8), (Bytes{0, 0, 0, 0, 0, 1, 2, 3}));
   EXPECT_EQ(form_.grids().Text(GridId::Hex8, 5, 1), "01");
@@ -194,7 +197,8 @@ TEST_F(FillBlockSearchTest, BlockActionFromTheDialogsSection) {
 TEST_F(FillBlockSearchTest, TrackBarSizesAndTheResizeTarget) {
   const std::vector<std::pair<std::int32_t, int>> opening{
       {0x8000, 0}, {0x10000, 0}, {0x10001, 1}, {0x30000, 2}, {0x1000000, 8}, {0x1020000, 8}};
-  for (const auto& [size, position] : opening) EXPECT_EQ(TrackBarPositionFor(size), position) << size;
+  for (const auto& [size, position] : opening)
+    EXPECT_EQ(TrackBarPositionFor(size), position) << size;
   EXPECT_EQ(TrackBarSize(0), 0x10000);
   EXPECT_EQ(TrackBarSize(8), 0x1000000);
   EXPECT_EQ(ResizeTarget("040000"), 0x40000);
@@ -203,8 +207,8 @@ TEST_F(FillBlockSearchTest, TrackBarSizesAndTheResizeTarget) {
 }
 
 // The first match of a plain byte-by-byte search, for comparison.
-std::optional<std::int64_t> NaiveFind(const Bytes& bytes, const Bytes& pattern,
-                                      std::int64_t cursor, bool backward) {
+std::optional<std::int64_t> NaiveFind(const Bytes& bytes, const Bytes& pattern, std::int64_t cursor,
+                                      bool backward) {
   const auto size = static_cast<std::int64_t>(bytes.size());
   const auto n = static_cast<std::int64_t>(pattern.size());
   auto matches = [&](std::int64_t a) {
@@ -234,8 +238,10 @@ TEST_F(FillBlockSearchTest, SearchAgreesWithAPlainSearchAndNeverTakesTheCursorBy
     for (auto& b : pattern) b = static_cast<std::uint8_t>(random() % 3);
     const auto size = static_cast<std::int64_t>(bytes.size());
     const std::int64_t cursor = static_cast<std::int64_t>(random() % (bytes.size() + 2)) - 1;
-    EXPECT_EQ(FindForward(bytes.data(), size, pattern, cursor), NaiveFind(bytes, pattern, cursor, false));
-    EXPECT_EQ(FindBackward(bytes.data(), size, pattern, cursor), NaiveFind(bytes, pattern, cursor, true));
+    EXPECT_EQ(FindForward(bytes.data(), size, pattern, cursor),
+              NaiveFind(bytes, pattern, cursor, false));
+    EXPECT_EQ(FindBackward(bytes.data(), size, pattern, cursor),
+              NaiveFind(bytes, pattern, cursor, true));
   }
   const Bytes bytes{0x12, 0x34, 0x12, 0x34, 0x12};
   EXPECT_EQ(FindForward(bytes.data(), 5, Bytes{0x12, 0x34}, 0), 2);
