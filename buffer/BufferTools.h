@@ -1,5 +1,6 @@
 #pragma once
-// The Dump Edit's own operations behind its tool buttons: the Get Check Sum dialog and sum,
+// The Dump Edit's own operations behind its tool buttons: the Get Check Sum, Fill Data,
+// Block and Search dialogs with their operations, Search Next,
 // and the byte, word and double-word swaps. Each program installs them once at start-up,
 // before the Dump Edit's buttons can be pressed.
 namespace buffer {
