@@ -60,7 +60,7 @@ std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
   buffer::InstallLoadCommand();
   buffer::LoadCommandHooks hooks;
   hooks.setJedecSendMode = [&mainForm](std::int32_t mode) { mainForm.JedecSendMode = mode; };
-  hooks.showException = ShowApplicationException;
+  hooks.showException = [](const std::string& message) { ShowApplicationException(message); };
   buffer::SetLoadCommandHooks(std::move(hooks));
 
   forms->progress = std::make_unique<TProgressWindow>();
