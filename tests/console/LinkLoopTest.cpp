@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "buffer/DumpEdit.h"
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
 #include "link/Io_1.h"
@@ -58,11 +59,13 @@ class LinkLoopTest : public ::testing::Test {
     portio::DriverHandle = 0;
     form_ = std::make_unique<TQZ_M_Form>();
     EXPECT_TRUE(form_->FormCreate());
+    buffer::SetMainEditForm(&mainEdit_);
     gangTools_ = std::make_unique<TGangTools>();
     GangTools = gangTools_.get();
   }
   ~LinkLoopTest() override {
     GangTools = nullptr;
+    buffer::SetMainEditForm(nullptr);
     form_.reset();
     portio::CloseVirtualPort();
     std::filesystem::current_path(previous_);
@@ -111,6 +114,8 @@ class LinkLoopTest : public ::testing::Test {
   programmer::VirtualProgrammer device_;
   PortProbe probe_;
   std::unique_ptr<TQZ_M_Form> form_;
+  // The buffer the programmer's jobs fetch.
+  buffer::TMainEdit mainEdit_;
   std::unique_ptr<TGangTools> gangTools_;
 };
 

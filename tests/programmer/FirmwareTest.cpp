@@ -1,8 +1,11 @@
 // The virtual programmer's firmware through the real wire: a stand-in console that polls,
-// acknowledges every command and answers key requests from a script.
+// acknowledges every command, answers key requests from a script and serves the buffer
+// transfers with the console's own code.
 #include <deque>
 
+#include "console/core/BufferTransfer.h"
 #include "programmer/MenuModel.h"
+#include "tests/support/RecordingTransferSite.h"
 #include "tests/programmer/WireFixture.h"
 
 namespace programmertest {
@@ -34,11 +37,11 @@ class ConsoleStandIn : public qzlink::CommandHandlers {
     commands.push_back({0xA1, reply});
     qzlink::SendNewPacket(qzlink::kAcknowledgeCode, reply, 6, kBase);
   }
-  void QZSendReadDataCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
-  void QZGetProgramDataCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
+  void QZSendReadDataCommand(LinkPacket p) override { Serve(std::move(p), console::ServeReadAll); }
+  void QZGetProgramDataCommand(LinkPacket p) override { Serve(std::move(p), console::ServeProgramAll); }
   void QZSendMenuDataCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
-  void QZSendReadDataSegmentCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
-  void QZGetProgramDataSegmentCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
+  void QZSendReadDataSegmentCommand(LinkPacket p) override { Serve(std::move(p), console::ServeReadSegment); }
+  void QZGetProgramDataSegmentCommand(LinkPacket p) override { Serve(std::move(p), console::ServeProgramSegment); }
   void QZSendStatusDataCommandA7(LinkPacket p) override { Acknowledge(std::move(p)); }
 
   std::vector<uint8_t> Codes() const {
@@ -49,8 +52,21 @@ class ConsoleStandIn : public qzlink::CommandHandlers {
 
   std::deque<std::vector<uint8_t>> keys;
   std::vector<Command> commands;
+  RecordingTransferSite site;
+  console::LinkState state = [] {
+    console::LinkState fresh;
+    fresh.LptBase = kBase;
+    return fresh;
+  }();
 
  private:
+  using Transfer = void (*)(std::span<const uint8_t>, console::LinkState&, console::TransferSite&);
+  void Serve(LinkPacket packet, Transfer transfer) {
+    const std::span<const uint8_t> payload = qzlink::PacketPayload(packet);
+    commands.push_back({packet[0], {payload.begin(), payload.end()}});
+    transfer(payload, state, site);
+  }
+
   void Acknowledge(LinkPacket packet) {
     const std::span<const uint8_t> payload = qzlink::PacketPayload(packet);
     commands.push_back({packet[0], {payload.begin(), payload.end()}});
