@@ -92,7 +92,8 @@ bool LoadFresh(buffer::DumpEditCore& form, const std::string& in, int32_t format
 
 bool WriteBytes(const std::string& name, std::span<const uint8_t> bytes) {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out.flush());
 }
 
