@@ -9,6 +9,8 @@
 #include "buffer/LoadDispatcher.h"
 #include "buffer/ProgressWin.h"
 #include "buffer/core/Progress.h"
+#include "buffer/formats/LoadSource.h"
+#include "buffer/formats/Palunit.h"
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
 #include "console/core/ApplicationErrors.h"
@@ -18,6 +20,17 @@ namespace {
 
 // Closing another window never ends the program; closing the main form always does.
 void KeepFromHoldingTheProgram(QWidget& form) { form.setAttribute(Qt::WA_QuitOnClose, false); }
+
+// The Load command's JEDEC road: the file's text is kept on the main form, the fuses go
+// into the buffer.
+bool LoadJedecIntoBuffer(TQZ_M_Form& mainForm, buffer::TMainEdit& editor, const std::string& name) {
+  formats::JedecText text;
+  const bool passed =
+      formats::LoadJedecFile(text, name, editor.Buffer(), formats::ReadLoadSettings());
+  mainForm.JedecText.assign(text.block.begin(), text.block.end());
+  mainForm.JedecTextSize = static_cast<uint32_t>(text.size);
+  return passed;
+}
 
 struct BufferForms {
   std::unique_ptr<buffer::TMainEdit> mainEdit;
@@ -60,6 +73,9 @@ std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
   buffer::InstallLoadCommand();
   buffer::LoadCommandHooks hooks;
   hooks.setJedecSendMode = [&mainForm](std::int32_t mode) { mainForm.JedecSendMode = mode; };
+  hooks.loadJedec = [&mainForm](buffer::TMainEdit& editor, const std::string& name) {
+    return LoadJedecIntoBuffer(mainForm, editor, name);
+  };
   hooks.showException = [](const std::string& message) { ShowApplicationException(message); };
   buffer::SetLoadCommandHooks(std::move(hooks));
 

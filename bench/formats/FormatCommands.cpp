@@ -19,6 +19,8 @@
 #include "buffer/formats/BinaryFile.h"
 #include "buffer/formats/BufferLoad.h"
 #include "buffer/formats/IntelHex.h"
+#include "buffer/formats/MotorolaS.h"
+#include "buffer/formats/Tektronix.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/MessageBox.h"
 
@@ -90,7 +92,8 @@ bool LoadFresh(buffer::DumpEditCore& form, const std::string& in, int32_t format
 
 bool WriteBytes(const std::string& name, std::span<const uint8_t> bytes) {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out.flush());
 }
 
@@ -117,8 +120,14 @@ struct SaveFormat {
   Writer write;
 };
 
-const std::array<SaveFormat, 2>& SaveFormats() {
-  static const std::array<SaveFormat, 2> formats{{
+Writer Motorola(formats::MotorolaRecords kind) {
+  return [kind](const std::string& name, int32_t length, std::span<const uint8_t> block) {
+    return formats::WriteMotorolaS(name, length, kind, 0, block);
+  };
+}
+
+const std::array<SaveFormat, 6>& SaveFormats() {
+  static const std::array<SaveFormat, 6> formats{{
       {"bin", -1, "",
        [](const std::string& name, int32_t length, std::span<const uint8_t> block) {
          return WriteBytes(name, block.first(static_cast<size_t>(length)));
@@ -126,6 +135,15 @@ const std::array<SaveFormat, 2>& SaveFormats() {
       {"intel", 0xFFFFF, "File Too Big for Intel Format,\nPlease Select other Format.",
        [](const std::string& name, int32_t length, std::span<const uint8_t> block) {
          return formats::WriteIntelHex(name, length, 0, block);
+       }},
+      {"s1", 0xFFFF, "File Too Big for Motorola %S[S1],\nPlease Select other Format.",
+       Motorola(formats::MotorolaRecords::S1)},
+      {"s2", 0xFFFFFF, "File Too Big for Motorola S2,\nPlease Select other Format.",
+       Motorola(formats::MotorolaRecords::S2)},
+      {"s3", -1, "", Motorola(formats::MotorolaRecords::S3)},
+      {"tek", 0xFFFF, "File Too Big for Tektlonix Format,\nPlease Select other Format.",
+       [](const std::string& name, int32_t length, std::span<const uint8_t> block) {
+         return formats::WriteTektronix(name, length, 0, block);
        }},
   }};
   return formats;

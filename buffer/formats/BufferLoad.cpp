@@ -8,6 +8,7 @@
 #include "buffer/core/SettingsPath.h"
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/LoadSource.h"
+#include "buffer/formats/MotorolaS.h"
 #include "platform/winapi/IniFile.h"
 
 namespace formats {
@@ -26,6 +27,14 @@ int32_t SettleFormat(const FileImage& image, const LoadSettings& settings, int m
     TIniFile(buffer::SettingsPath()).WriteInteger(kLoadSection, "Format", format);
   }
   return format;
+}
+
+// The buffer's size once the file is in: a Motorola load's buffer is always
+// kMotorolaLoadBufSize bytes, any other at least the image's size. The reader works with it
+// before the buffer itself changes.
+int32_t LoadedBufferSize(int32_t format, int32_t bufSize, int32_t imageSize) {
+  if (format == buffer::kFormatMotorolaHex) return kMotorolaLoadBufSize;
+  return std::max(bufSize, imageSize);
 }
 
 bool Place(buffer::DumpEditCore& form, LoadedSource& source) {
@@ -55,13 +64,13 @@ LoadOutcome LoadIntoBuffer(buffer::DumpEditCore& form, FileImage image, int32_t 
                            const LoadRequest& request) {
   const LoadSettings settings = ReadLoadSettings();
   const int32_t format = SettleFormat(image, settings, request.messages);
-  // The readers see the buffer as it will be once the file is in (at least the image's
-  // size), but the buffer itself changes only after a reader has taken the file.
-  const int32_t bufSize = std::max(form.buffer().BufSize(), size);
+  // A refused file leaves the buffer as it was: it is resized only after the reader took
+  // the file.
+  const int32_t bufSize = LoadedBufferSize(format, form.buffer().BufSize(), size);
   std::optional<LoadedSource> source =
       ReadLoadSource(format, std::move(image), settings, {request.owner, request.chooser, bufSize});
   if (!source) return LoadOutcome::kRefused;
-  if (form.buffer().BufSize() < size) form.ResizeBuffer(static_cast<uint32_t>(size));
+  if (form.buffer().BufSize() != bufSize) form.ResizeBuffer(static_cast<uint32_t>(bufSize));
 
   buffer::DumpEditFields& fields = form.fields();
   const int32_t previousStart = fields.FileStartAdd;

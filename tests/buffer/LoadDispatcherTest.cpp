@@ -29,7 +29,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Keys = std::map<std::string, int>;
 
 constexpr const char* kIntelText = ":0300300002337A1E\r\n:00000001FF\r\n";
-constexpr const char* kMotorolaText = "S1060030023379FF\r\nS9030000FC\r\n";
+constexpr const char* kMotorolaText = "S10600300233791B\r\nS9030000FC\r\n";
 constexpr std::int32_t kConsoleSize = 0x100000;  // the console's buffer at start, all 0xFF
 
 Bytes Counting(std::size_t n, std::uint8_t first = 0) {
@@ -137,6 +137,7 @@ struct LoadCase {
   std::int32_t fileSize;
   std::string reportStart;  // the checksum report's first line
   std::string formatName;   // on the information page
+  std::int32_t bufSize = kConsoleSize;
 };
 void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
 
@@ -156,6 +157,7 @@ TEST_P(LoadButtonTest, PlacesTheFileRecordsItAndReportsTheSum) {
   EXPECT_EQ(Read(c.at, c.placed.size()), c.placed);
   EXPECT_EQ(form_.GetFileStartAdd(), c.fileStartAdd);
   EXPECT_EQ(form_.Fields().FileSize, c.fileSize);
+  EXPECT_EQ(form_.Buffer().BufSize(), c.bufSize);
   EXPECT_EQ(FormatKey(), c.formatAfter);
   EXPECT_EQ(LastLoadFormat(), c.format) << "the dialog's choice stays in force";
   EXPECT_EQ(jedecSendMode_, 0);
@@ -171,9 +173,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {"This is Intel Hex format !|Auto detect"}, kFormatIntelHex, 0x2E,
                  {0x00, 0x00, 0x02, 0x33, 0x7A, 0xFF}, 0, 0x33,
                  "Address From 000000H To 000032H\n\nFile Check Sum = 000000AF", "Intel Hex."},
+        // Motorola loads always leave the buffer 0x1020000 bytes long.
+        LoadCase{"AutoDetectMotorolaS", kMotorolaText, kFormatAutoDetect, {},
+                 {"This is Motorola Hex format !|Auto detect"}, kFormatMotorolaHex, 0x2E,
+                 {0xFF, 0xFF, 0x02, 0x33, 0x79, 0xFF}, 0, 0x33,
+                 "Address From 000000H To 000032H\n\nFile Check Sum = 0000307E", "Motorola Hex.",
+                 0x1020000},
         LoadCase{"AutoDetectUnknownIsBinary", "hello", kFormatAutoDetect,
                  {{"SourceSAdd", 0}, {"SourceEAdd", 4}, {"EvenOdd", 0}},
-                 {"Binary Code File|Detect"}, kFormatBinary, 0, Bytes{'h', 'e', 'l', 'l', 'o', 0xFF},
+                 {"Binary Code File|Detect"}, kFormatBinary, 0,
+                 Bytes{'h', 'e', 'l', 'l', 'o', 0xFF},
                  0, 5, "Address From 000000H To 000004H\n\n", "Binary/Machine Code."},
         LoadCase{"BinaryRangeAtADestination", Text(Counting(0x40)), kFormatBinary,
                  {{"DistSAdd", 0x1000}, {"SourceSAdd", 0x10}, {"SourceEAdd", 0x1F}, {"EvenOdd", 0}},
@@ -233,6 +242,8 @@ TEST_F(LoadDispatcherTest, ARefusedFileLeavesTheBufferAsItWas) {
   const std::string bigText = std::string(kConsoleSize + 0x100, 'x');
   const Refusal refusals[] = {
       {kMotorolaText, kFormatIntelHex, {"File is not Intel Hex format !|ERROR !"}},
+      // A refused Motorola file does not leave the buffer at the Motorola load's size.
+      {kIntelText, kFormatMotorolaHex, {"File is not Motorola Hex format !|ERROR !"}},
       {bigText, kFormatIntelHex, {"File is not Intel Hex format !|ERROR !"}},
       // Detected, then cut short: the reader's own box.
       {":0300300002337A1E\r\n:0400000001:00000001FF\r\n", kFormatIntelHex, {}},

@@ -8,6 +8,9 @@
 
 #include "buffer/DumpEdit.h"
 #include "buffer/DumpGrid.h"
+#include "buffer/LoadDialog.h"
+#include "buffer/RadioGroup.h"
+#include "buffer/core/LoadFormat.h"
 #include "console/ConsoleProgram.h"
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
@@ -118,6 +121,45 @@ TEST_F(ConsoleProgramTest, TheApplicationHasANameButNoDisplayNameToAppend) {
   // Without a display name of its own, the display name follows the name.
   EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
   QCoreApplication::setApplicationName(named);
+}
+
+// The console's Load button through the real Load dialog: a JEDEC file that passes its check
+// goes into the buffer one fuse per byte and turns the fuse sending on; the next load, an
+// Intel Hex file, turns it off and reports its checksum.
+TEST_F(ConsoleProgramTest, TheLoadButtonLoadsThroughTheDialogAndSetsTheJedecSendMode) {
+  dir_.Write("gal.jed", "\x02\n*QF8*\nL0 10101010*\n\x03");
+  dir_.Write("prog.hex", ":0300300002337A1E\r\n:00000001FF\r\n");
+  auto answer = [](const std::string& name, int format) {
+    QTimer::singleShot(0, [name, format] {
+      auto* dialog = qobject_cast<buffer::TLoadDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->NameEdit->SetText(name);
+      dialog->FormatGroup->SetItemIndex(format);
+      QTest::mouseClick(dialog->BitBtn2, Qt::LeftButton);
+    });
+  };
+  Run([&] {
+    buffer::TMainEdit* edit = buffer::MainEditForm();
+    ASSERT_NE(edit, nullptr);
+    answer(dir_.File("gal.jed"), buffer::kFormatJedec);
+    QTest::mouseClick(QZ_M_Form->SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(QZ_M_Form->JedecSendMode, 1);
+    {
+      buffer::BufferLock lock(edit->Buffer());
+      for (int k = 0; k < 8; ++k) EXPECT_EQ(lock[k], (k + 1) % 2) << "fuse " << k;
+    }
+    EXPECT_FALSE(QZ_M_Form->JedecText.empty());
+
+    boxes_.Clear();
+    answer(dir_.File("prog.hex"), buffer::kFormatAutoDetect);
+    QTest::mouseClick(QZ_M_Form->SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(QZ_M_Form->JedecSendMode, 0);
+    ASSERT_EQ(boxes_.boxes().size(), 2u);
+    EXPECT_EQ(boxes_.boxes()[0].text, "This is Intel Hex format !");
+    EXPECT_EQ(boxes_.boxes()[1].caption, "Get Check Sum");
+    buffer::BufferLock lock(edit->Buffer());
+    EXPECT_EQ(lock[0x31], 0x33);
+  });
 }
 
 }  // namespace
