@@ -1,6 +1,7 @@
 #include "update/FrameSurface.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 
@@ -8,6 +9,14 @@
 #include "update/Main.h"
 
 namespace update {
+namespace {
+
+// A form shown in the middle of the run must really appear; the user's input waits.
+void LetPaint() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers);
+}
+
+}  // namespace
 
 FrameSurface::~FrameSurface() {
   InitForm = nullptr;
@@ -34,6 +43,7 @@ void FrameSurface::ShowInitForm() {
   InitForm = initForm_.get();
   initForm_->show();
   initForm_->repaint();
+  LetPaint();
 }
 
 void FrameSurface::CloseInitForm() {
@@ -47,6 +57,7 @@ void FrameSurface::ShowUpdateForm(const std::string& action) {
   upDateForm_->Label1->setText(QString::fromLatin1(action.c_str()));
   upDateForm_->show();
   upDateForm_->repaint();
+  LetPaint();
 }
 
 void FrameSurface::CloseUpdateForm() {
