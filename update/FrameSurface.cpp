@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <QWindow>
 
 #include "buffer/DumpEdit.h"
 #include "update/Main.h"
@@ -11,9 +14,21 @@
 namespace update {
 namespace {
 
-// A form shown in the middle of the run must really appear; the user's input waits.
-void LetPaint() {
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers);
+constexpr int kExposeLimitMs = 500;
+constexpr unsigned long kExposePollMs = 5;
+
+// A form shown in the middle of the run must really appear before the busy work starts: the
+// window system's events run (the user's input waits) until the window is on screen, for at
+// most half a second.
+void LetPaint(QWidget& form) {
+  constexpr auto flags = QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers;
+  const QWindow* window = form.windowHandle();
+  const QDeadlineTimer limit(kExposeLimitMs);
+  QCoreApplication::processEvents(flags);
+  while (window && !window->isExposed() && !limit.hasExpired()) {
+    QThread::msleep(kExposePollMs);
+    QCoreApplication::processEvents(flags);
+  }
 }
 
 }  // namespace
@@ -42,8 +57,8 @@ void FrameSurface::ShowInitForm() {
   initForm_ = std::make_unique<TInitForm>();
   InitForm = initForm_.get();
   initForm_->show();
+  LetPaint(*initForm_);
   initForm_->repaint();
-  LetPaint();
 }
 
 void FrameSurface::CloseInitForm() {
@@ -56,8 +71,8 @@ void FrameSurface::ShowUpdateForm(const std::string& action) {
   UpDateForm = upDateForm_.get();
   upDateForm_->Label1->setText(QString::fromLatin1(action.c_str()));
   upDateForm_->show();
+  LetPaint(*upDateForm_);
   upDateForm_->repaint();
-  LetPaint();
 }
 
 void FrameSurface::CloseUpdateForm() {
