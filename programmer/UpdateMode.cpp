@@ -254,6 +254,7 @@ void UpdateMode::SendBlockResult() {
 void UpdateMode::EndRun() {
   if (run_ == Run::Program && stagedBlocks_ == kUpdateBlocks) {
     flash_ = staged_;
+    if (faults_.damageOnCommit) flash_[*faults_.damageOnCommit % kSystemImageSize] ^= 0xFF;
     ++log_.commits;
   }
   EnterIdle();

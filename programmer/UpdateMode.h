@@ -43,6 +43,7 @@ struct UpdateModeFaults {
   std::optional<uint32_t> finishAtBlock;        // this block's result says "-"
   std::optional<uint32_t> busyForeverAtBlock;   // this block's wait never ends
   std::optional<uint64_t> unplugAfterAccesses;  // floating lines from that register access on
+  std::optional<uint32_t> damageOnCommit;       // this flash byte is written wrong by a commit
 };
 
 // What the device went through, for tests.

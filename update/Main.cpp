@@ -12,16 +12,21 @@
 #include <QVBoxLayout>
 
 #include "buffer/DumpEdit.h"
+#include "buffer/LoadDialog.h"
 #include "buffer/core/SettingsPath.h"
 #include "console/core/PortStartup.h"
 #include "console/core/StartupSettings.h"
 #include "platform/portio/PortDriver.h"
 #include "platform/winapi/Paths.h"
+#include "update/FrameSurface.h"
+#include "update/core/ImageLoad.h"
+#include "update/core/UpdateImage.h"
 
 namespace update {
 
 uint32_t DriverActive = 0;
 TMainForm* MainForm = nullptr;
+QWidget* InitForm = nullptr;
 QWidget* UpDateForm = nullptr;
 
 namespace {
@@ -59,7 +64,35 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   MdiArea->setBackground(palette().dark());
   CreateMenus();
   CreateInfoPanel();
+  surface_ = std::make_unique<FrameSurface>(*this);
+  run_ = std::make_unique<UpdateRun>(*surface_, DeviceFormatId, DeviceModel);
+  InstallLoad();
   FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  buffer::InstallToolDialog(buffer::ToolCommand::Load, nullptr);
+  buffer::InstallToolAction(buffer::ToolCommand::Load, nullptr);
+}
+
+void TMainForm::InstallLoad() {
+  buffer::InstallToolDialog(buffer::ToolCommand::Load, [](buffer::TMainEdit&) {
+    return std::make_unique<buffer::TLoadDlg>();
+  });
+  buffer::InstallToolAction(buffer::ToolCommand::Load, [this](buffer::TMainEdit& edit) { LoadUpdateImage(edit); });
+}
+
+void TMainForm::LoadUpdateImage(buffer::TMainEdit& edit) {
+  if (!LoadImageFile(edit.Core())) return;
+  edit.RefreshGrids();
+  edit.ShowBufferInfo();
+  FileLabels labels;
+  const bool accepted = CheckUpdateImage(edit.Core(), &edit, labels);
+  FileIDLabel->setText(QString::fromLatin1(labels.formatId.c_str()));
+  FileModelLabel->setText(QString::fromLatin1(labels.model.c_str()));
+  if (accepted) return;
+  edit.FillBuffer(0xFF);
+  edit.RefreshGrids();
 }
 
 void TMainForm::CreateMenus() {
@@ -163,9 +196,7 @@ void TMainForm::Load1Click() {
 
 void TMainForm::Exit1Click() { close(); }
 
-void TMainForm::Menu_Update1Click() {
-  if (UpdateRoad) UpdateRoad();
-}
+void TMainForm::Menu_Update1Click() { run_->Menu_Update1Click(); }
 
 void TMainForm::FormClose() {
   if (portio::DriverHandle != 0) portio::DriverClose(portio::DriverHandle);

@@ -5,7 +5,9 @@
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
-#include <functional>
+#include <memory>
+
+#include "update/core/UpdateRun.h"
 
 class QFrame;
 class QLabel;
@@ -36,6 +38,7 @@ class TMainForm : public QMainWindow {
  public:
   // Builds the frame and runs FormCreate.
   explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
 
   void FormCreate();
   void FormClose();
@@ -47,12 +50,13 @@ class TMainForm : public QMainWindow {
   void Load1Click();
   void Exit1Click();
   void Menu_Update1Click();
+  // The load behind File > Load and the child's Load button: the file, then the image check
+  // with its labels; a rejected image is wiped from the buffer.
+  void LoadUpdateImage(buffer::TMainEdit& edit);
 
   // The connected programmer's identity, all 0 until read.
   std::array<char, 20> DeviceFormatId{};
   std::array<char, 20> DeviceModel{};
-  // What the Update menu runs; nothing while it is not set.
-  std::function<void()> UpdateRoad;
 
   QMdiArea* MdiArea;
   QLabel* FileIDLabel;
@@ -75,10 +79,15 @@ class TMainForm : public QMainWindow {
   void CreateMenus();
   void CreateInfoPanel();
   void ListChildrenInWindowMenu();
+  void InstallLoad();
+
+  std::unique_ptr<UpdateSurface> surface_;
+  std::unique_ptr<UpdateRun> run_;
 };
 
-// The frame, and the update's progress form while it exists, for the whole program.
+// The frame, and the run's init and update forms while they exist, for the whole program.
 extern TMainForm* MainForm;
+extern QWidget* InitForm;
 extern QWidget* UpDateForm;
 
 }  // namespace update
