@@ -4,7 +4,9 @@
 
 #include "buffer/formats/BinaryFile.h"
 #include "buffer/formats/FormatMessages.h"
+#include "buffer/formats/MotorolaS.h"
 #include "buffer/formats/Pof.h"
+#include "buffer/formats/Tektronix.h"
 #include "platform/winapi/IniFile.h"
 
 namespace formats {
@@ -41,6 +43,30 @@ std::optional<LoadedSource> ReadIntelHexSource(FileImage file, const LoadSetting
   if (!parsed) return std::nullopt;
   // The image is copied from its address 0: gaps below and between records come along.
   return PlacedAtDestination(std::move(parsed->image), int64_t{parsed->highest} + 1, settings);
+}
+
+std::optional<LoadedSource> ReadTektronixSource(FileImage file, const LoadSettings& settings,
+                                                const ReaderContext& context) {
+  if (!DetectTektronix(kDetectOnFailure, file)) return std::nullopt;
+  auto parsed = ParseTektronix(context.owner, settings.Fill(), std::move(file), context.bufSize);
+  if (!parsed) return std::nullopt;
+  // Copied from address 0, like Intel Hex: the lowest record address does not shift it.
+  return PlacedAtDestination(std::move(parsed->image), int64_t{parsed->highest} + 1, settings);
+}
+
+// The buffer is kMotorolaLoadBufSize bytes by now (the dispatcher's resize). The image ends
+// where the data end, and lands at the destination reduced to 24 bits.
+std::optional<LoadedSource> ReadMotorolaSource(FileImage file, const LoadSettings& settings,
+                                               const ReaderContext& context) {
+  if (!DetectMotorolaS(kDetectOnFailure, file)) return std::nullopt;
+  auto parsed = ParseMotorolaS(std::move(file), context.bufSize,
+                               MotorolaFill(settings.userFill, settings.FillUnused()));
+  if (!parsed) return std::nullopt;
+  LoadSettings placed = settings;
+  placed.destination = settings.destination & 0xFFFFFF;
+  LoadedSource source = PlacedAtDestination(std::move(parsed->image), parsed->highest, placed);
+  source.merge = MergeRoute::Plain;
+  return source;
 }
 
 // A POF file that fails detection is not loaded (the whole file bit-reversed would be).
@@ -89,6 +115,8 @@ LoadSettings ReadLoadSettings(const std::string& settingsPath) {
 
 int32_t DetectLoadFormat(const FileImage& file, int mode) {
   if (DetectIntelHex(mode, file)) return kIntelHexFormat;
+  if (DetectMotorolaS(mode, file)) return kMotorolaFormat;
+  if (DetectTektronix(mode, file)) return kTektronixFormat;
   if (DetectPof(mode, file) != 0) return kPofFormat;
   if (mode == kDetectOnSuccess) buffer::ShowMessage(messages::kBinaryDetected);
   return kBinary;
@@ -100,6 +128,10 @@ std::optional<LoadedSource> ReadLoadSource(int32_t format, FileImage file,
   switch (format) {
     case kIntelHexFormat:
       return ReadIntelHexSource(std::move(file), settings, context);
+    case kMotorolaFormat:
+      return ReadMotorolaSource(std::move(file), settings, context);
+    case kTektronixFormat:
+      return ReadTektronixSource(std::move(file), settings, context);
     case kPofFormat:
       return ReadPofSource(std::move(file), settings);
     case kMsDosExe:

@@ -46,9 +46,9 @@ struct LoadSettings {
 };
 LoadSettings ReadLoadSettings(const std::string& settingsPath = buffer::SettingsPath());
 
-// The first format whose detector says yes (Intel Hex, then POF), else binary; with mode 2
-// each detector shows its success box and a binary file "Binary Code File". Never .exe or
-// .com.
+// The first format whose detector says yes (Intel Hex, Motorola S, Tektronix, POF), else
+// binary; with mode 2 each detector shows its success box and a binary file "Binary Code
+// File". Never .exe or .com.
 int32_t DetectLoadFormat(const FileImage& file, int mode);
 
 // Which pair of merges places the block: MergeSplitWithFill / MergeSplit, or (Motorola

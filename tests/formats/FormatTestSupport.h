@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "buffer/formats/FileImage.h"
+#include "buffer/formats/FormatMessages.h"
+#include "platform/winapi/ScriptedMessageBoxes.h"
 
 namespace formats::testing {
 
@@ -91,5 +93,23 @@ inline std::string Variant(const std::string& text, TextVariant variant) {
 inline constexpr TextVariant kAllVariants[] = {TextVariant::AsWritten, TextVariant::CrLf,
                                                TextVariant::Lf, TextVariant::LowerCase,
                                                TextVariant::NoFinalLineEnd};
+
+// Runs the detector in each message mode on the text: its answer, and the one box mode 1
+// shows on a no and mode 2 on a yes.
+inline void ExpectDetection(bool (*detect)(int, const FileImage&), const DetectorMessages& boxes,
+                            const std::string& text, bool expected) {
+  for (int mode : {kDetectSilent, kDetectOnFailure, kDetectOnSuccess}) {
+    winapi::ScriptedMessageBoxes shown;
+    EXPECT_EQ(detect(mode, MakeFileImage("test", Bytes(text))), expected) << "mode " << mode;
+    const Message* box = mode == kDetectOnSuccess && expected    ? &boxes.success
+                         : mode == kDetectOnFailure && !expected ? &boxes.failure
+                                                                 : nullptr;
+    ASSERT_EQ(shown.boxes().size(), box ? 1u : 0u) << "mode " << mode;
+    if (box) {
+      EXPECT_EQ(shown.boxes()[0].text, box->text);
+      EXPECT_EQ(shown.boxes()[0].caption, box->caption);
+    }
+  }
+}
 
 }  // namespace formats::testing

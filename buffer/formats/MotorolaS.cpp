@@ -1,0 +1,257 @@
+#include "buffer/formats/MotorolaS.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "buffer/formats/FormatMessages.h"
+#include "buffer/formats/HexFields.h"
+#include "buffer/formats/HexRecords.h"
+#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/SafeFileWriter.h"
+#include "buffer/formats/ScanProgress.h"
+#include "buffer/formats/TextBlockWriter.h"
+#include "buffer/formats/TextSource.h"
+
+namespace formats {
+namespace {
+
+constexpr int kLongestRecord = 255;
+constexpr uint32_t kAddressMask = 0xFFFFFF;  // S3 addresses drop their top byte
+constexpr int32_t kRecordBytes = 16;
+
+// Address bytes of the data records S1, S2, S3; 0 for every other type.
+int AddressBytes(int type) {
+  switch (type) {
+    case '1': return 2;
+    case '2': return 3;
+    case '3': return 4;
+    default: return 0;
+  }
+}
+
+// S6 (the 24-bit record count that srec_cat writes after 65535 records) is S5's twin.
+bool KnownType(int type) { return type >= '0' && type <= '9' && type != '4'; }
+
+uint8_t OnesComplement(uint32_t sum) { return static_cast<uint8_t>(~sum); }
+
+// A record's count byte and the bytes it covers before the checksum (address and data):
+// count - 1 of them.
+struct RecordBody {
+  int count = 0;
+  uint8_t bytes[kLongestRecord];
+  uint32_t sum = 0;
+  int Length() const { return count > 0 ? count - 1 : 0; }
+};
+
+// Reads the count and the bytes it covers; on a bad digit `field` names the field.
+bool ReadBody(HexFieldReader& reader, RecordBody& body, const char*& field) {
+  reader.ResetSums();
+  field = "count";
+  body.count = reader.Byte();
+  if (body.count < 0) return false;
+  field = "data";
+  if (!reader.Bytes(body.bytes, static_cast<size_t>(body.Length()))) return false;
+  body.sum = reader.ByteSum();
+  field = "checksum";
+  return true;
+}
+
+// One run of the reader over one file.
+class MotorolaParser {
+ public:
+  MotorolaParser(const FileImage& file, ImageStore& image)
+      : source_(file.name, file.Text()),
+        reader_(source_),
+        image_(image),
+        progress_(file.size, "File processing ......") {}
+
+  // False when the file is refused; Fault() says why and where.
+  bool Run();
+  const std::string& Fault() const { return fault_; }
+  uint64_t End() const { return end_; }
+  void CloseProgress() { progress_.Done(); }
+
+ private:
+  bool Record(size_t at);
+  bool Refuse(std::string fault) {
+    fault_ = std::move(fault);
+    return false;
+  }
+
+  TextSource source_;
+  HexFieldReader reader_;
+  ImageStore& image_;
+  ScanProgress progress_;
+  RecordBody body_;
+  uint64_t end_ = 0;
+  std::string fault_;
+};
+
+bool MotorolaParser::Run() {
+  while (source_.Find('S')) {
+    const size_t at = source_.Position();
+    progress_.At(static_cast<int64_t>(at));
+    source_.Skip(1);
+    if (!Record(at)) return false;
+  }
+  return true;
+}
+
+bool MotorolaParser::Record(size_t at) {
+  const int type = source_.Peek();
+  if (type < '0' || type > '9')
+    return Refuse(source_.ErrorHere("no record type after the 'S'").Describe());
+  source_.Skip(1);
+  const char* field = "";
+  if (!ReadBody(reader_, body_, field)) return Refuse(DescribeBadField(source_, field));
+  const size_t checksumAt = source_.Position();
+  const int checksum = reader_.Byte();
+  if (checksum < 0) return Refuse(DescribeBadField(source_, "checksum"));
+  if (checksum != OnesComplement(body_.sum))
+    return Refuse(source_
+                      .ErrorAt(checksumAt, "the checksum is " + HexAddress(checksum) +
+                                               ", the record's bytes give " +
+                                               HexAddress(OnesComplement(body_.sum)))
+                      .Describe());
+  const int addressBytes = AddressBytes(type);
+  const int dataCount = body_.Length() - addressBytes;
+  if (addressBytes == 0 || dataCount <= 0) return true;
+  uint32_t address = 0;
+  for (int k = 0; k < addressBytes; ++k) address = address << 8 | body_.bytes[k];
+  address &= kAddressMask;
+  uint8_t* out = image_.At(address, static_cast<size_t>(dataCount));
+  if (!out)
+    return Refuse(source_
+                      .ErrorAt(at, "data at address " + HexAddress(address) +
+                                       " lie beyond the largest image (" +
+                                       HexAddress(image_.Limit()) + " bytes)")
+                      .Describe());
+  std::memcpy(out, body_.bytes + addressBytes, static_cast<size_t>(dataCount));
+  end_ = std::max<uint64_t>(end_, uint64_t{address} + static_cast<uint64_t>(dataCount));
+  return true;
+}
+
+// The detector's look at one S1, S2 or S3 record, from its count digits on.
+enum class DataCheck { Good, Counted, CountZero, Bad };
+
+DataCheck CheckDataRecord(HexFieldReader& reader, RecordBody& body) {
+  const char* field = "";
+  if (!ReadBody(reader, body, field)) return DataCheck::Bad;
+  if (body.count == 0) return DataCheck::CountZero;
+  const int checksum = reader.Byte();
+  if (checksum < 0 || checksum != OnesComplement(body.sum)) return DataCheck::Bad;
+  return checksum != 0 ? DataCheck::Counted : DataCheck::Good;
+}
+
+}  // namespace
+
+uint8_t MotorolaFill(int32_t userFill, bool fillUnused) {
+  return fillUnused ? static_cast<uint8_t>(userFill & 0xFF) : 0xFF;
+}
+
+bool DetectMotorolaS(int mode, const FileImage& file) {
+  TextSource source(file.name, file.Text());
+  HexFieldReader reader(source);
+  RecordBody body;
+  bool sawData = false;
+  while (!source.AtEnd()) {
+    const int c = source.Peek();
+    if (c != 'S' && c != '%') {
+      source.Skip(1);
+      continue;
+    }
+    // "%S1..." is taken as "S1...".
+    const size_t skip = c == '%' ? 1 : 0;
+    const int letter = source.PeekAt(skip);
+    const int type = source.PeekAt(skip + 1);
+    source.Skip(skip + 2);
+    if (letter != 'S' || !KnownType(type)) return ReportDetection(messages::kMotorolaDetect, mode, false);
+    const size_t countAt = source.Position();
+    if (AddressBytes(type) == 0) continue;  // not checked: the scan goes on at the count
+    switch (CheckDataRecord(reader, body)) {
+      case DataCheck::Bad:
+        return ReportDetection(messages::kMotorolaDetect, mode, false);
+      case DataCheck::CountZero:
+        source.Seek(countAt);  // the scan goes on at the count
+        break;
+      case DataCheck::Counted:
+        sawData = true;
+        break;
+      case DataCheck::Good:
+        break;
+    }
+  }
+  return ReportDetection(messages::kMotorolaDetect, mode, sawData);
+}
+
+std::optional<HexLoadResult> ParseMotorolaS(FileImage file, int32_t bufSize, uint8_t fill) {
+  std::optional<ImageStore> image;
+  try {
+    image.emplace(bufSize, fill);
+  } catch (const std::bad_alloc&) {
+    buffer::ShowMessage(messages::kHexImageMemory);
+    return std::nullopt;
+  }
+  // The whole image is fill, the spare bytes too: nothing but data and fill lies above the
+  // data.
+  std::memset(image->At(image->Size() - ImageStore::kSpare, ImageStore::kSpare), fill,
+              ImageStore::kSpare);
+
+  MotorolaParser parser(file, *image);
+  const bool read = parser.Run();
+  file.bytes = {};
+  parser.CloseProgress();
+  if (!read) {
+    buffer::ShowMessage(messages::kMotorolaDataError, parser.Fault());
+    return std::nullopt;
+  }
+  HexLoadResult result;
+  result.highest = static_cast<int32_t>(parser.End());
+  result.image = image->Release();
+  return result;
+}
+
+int64_t MotorolaLargestSave(MotorolaRecords kind) {
+  switch (kind) {
+    case MotorolaRecords::S1: return int64_t{1} << 16;
+    case MotorolaRecords::S2: return int64_t{1} << 24;
+    case MotorolaRecords::S3: break;
+  }
+  return int64_t{1} << 32;
+}
+
+bool WriteMotorolaS(const std::string& name, int32_t length, MotorolaRecords kind, int32_t start,
+                    std::span<const uint8_t> block) {
+  const int64_t saved = SavedLength(start, length, MotorolaLargestSave(kind), block.size());
+  if (saved < 0) return false;
+  const int addressDigits = kind == MotorolaRecords::S1 ? 4 : kind == MotorolaRecords::S2 ? 6 : 8;
+  const char* head = kind == MotorolaRecords::S1 ? "S113" : kind == MotorolaRecords::S2 ? "S214" : "S315";
+  const uint32_t countByte = static_cast<uint32_t>(addressDigits / 2 + kRecordBytes + 1);
+  const uint8_t* data = block.data() + start;
+  return SaveReplacing(name, [&](const std::string& temporary) {
+    ScanProgress progress(length);
+    TextBlockWriter writer(temporary);
+    writer.Append("S0030000FC");
+    writer.AppendLineEnd();
+    for (int64_t offset = 0; offset < saved; offset += kRecordBytes) {
+      writer.BeginRecord();
+      const uint32_t address = static_cast<uint32_t>(offset);
+      uint32_t sum = countByte;
+      for (int shift = 0; shift < addressDigits * 4; shift += 8) sum += (address >> shift) & 0xFF;
+      writer.Append(head);
+      writer.AppendHex(address, addressDigits);
+      writer.AppendHexBytes(data + offset, kRecordBytes);
+      for (int k = 0; k < kRecordBytes; ++k) sum += data[offset + k];
+      writer.AppendHexByte(OnesComplement(sum));
+      writer.AppendLineEnd();
+      progress.At(offset);
+    }
+    writer.BeginRecord();
+    writer.Append(kind == MotorolaRecords::S3 ? "S70500000000FA" : "S9030000FC");
+    writer.AppendLineEnd();
+    return writer.Finish();
+  });
+}
+
+}  // namespace formats
