@@ -1,7 +1,7 @@
 #pragma once
 // The Dump Edit's own operations behind its tool buttons: the Get Check Sum dialog and sum,
-// and the byte, word and double-word swaps. Each program installs them once at start-up,
-// before the Dump Edit's buttons can be pressed.
+// the Save dialog and the save in its format, and the byte, word and double-word swaps.
+// Each program installs them once at start-up, before the Dump Edit's buttons can be pressed.
 namespace buffer {
 
 void InstallBufferTools();
