@@ -55,15 +55,6 @@ std::string CreateTemporary(const std::string& target) {
   return {};
 }
 
-// Flushes the file to the disk, so that the rename never puts an empty file in place.
-int SyncFile(const std::string& name) {
-  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  int error = ::fsync(fd) == 0 ? 0 : errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  return error;
-}
-
 }  // namespace
 
 SaveFault SetSaveFault(SaveFault fault) {
@@ -91,7 +82,6 @@ bool SafeFileWriter::Commit(bool written) {
   if (g_fault) {
     if (int error = g_fault(temporary_); error != 0) return Fail(error);
   }
-  if (int error = SyncFile(temporary_); error != 0) return Fail(error);
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(errno);
   committed_ = true;
   return true;
