@@ -1,10 +1,18 @@
 #include "buffer/BufferTools.h"
 
+#include <QTabWidget>
+
+#include "buffer/BlockDlg.h"
 #include "buffer/DumpEdit.h"
+#include "buffer/FillDataDlg.h"
 #include "buffer/GetSumDlg.h"
 #include "buffer/SaveDlg.h"
+#include "buffer/SearchDlg.h"
+#include "buffer/core/BlockOps.h"
 #include "buffer/core/BufferOps.h"
 #include "buffer/core/Checksum.h"
+#include "buffer/core/DataSearch.h"
+#include "buffer/core/FillData.h"
 #include "buffer/formats/SaveDispatch.h"
 
 namespace buffer {
@@ -24,6 +32,13 @@ void SaveFromDialog(TMainEdit& form) {
   formats::SaveFromDialog({lock.data(), form.Buffer().BlockSize()});
 }
 
+// Search and Search Next start beside the cursor of the page on show (both byte addresses).
+void Search(TMainEdit& form) {
+  const bool words = form.MainEditPage()->currentWidget()->objectName() == "Edit16BitSheet";
+  SearchFromCursor(form.Core(), words ? form.CursorAddress16() : form.CursorAddress8());
+  form.RefreshGrids();
+}
+
 }  // namespace
 
 void InstallBufferTools() {
@@ -34,6 +49,29 @@ void InstallBufferTools() {
   InstallToolAction(ToolCommand::GetSum, [](TMainEdit& form) { GetSumFromDialog(form.Core()); });
   InstallToolDialog(ToolCommand::Save, [](TMainEdit&) { return std::make_unique<TLoadSaveDlg>(); });
   InstallToolAction(ToolCommand::Save, SaveFromDialog);
+  InstallToolDialog(ToolCommand::Fill, [](TMainEdit& form) {
+    return std::make_unique<TFillDataDialog>(form.Profile());
+  });
+  InstallToolAction(ToolCommand::Fill, [](TMainEdit& form) {
+    FillFromDialog(form.Core());
+    form.RefreshGrids();
+  });
+  InstallToolDialog(ToolCommand::Block, [](TMainEdit& form) {
+    auto dialog = std::make_unique<TBlockDialog>(form.Profile());
+    dialog->AttachEditor(&form);
+    return dialog;
+  });
+  InstallToolAction(ToolCommand::Block, [](TMainEdit& form) {
+    DoBlockAction(form.Core());
+    form.RefreshGrids();
+  });
+  InstallToolDialog(ToolCommand::Search, [](TMainEdit& form) {
+    auto dialog = std::make_unique<TSearchDialog>();
+    dialog->AttachEditor(&form);
+    return dialog;
+  });
+  InstallToolAction(ToolCommand::Search, Search);
+  InstallToolAction(ToolCommand::SearchNext, Search);
   InstallToolAction(ToolCommand::ByteSwap, Swap(1));
   InstallToolAction(ToolCommand::WordSwap, Swap(2));
   InstallToolAction(ToolCommand::DWordSwap, Swap(4));

@@ -97,6 +97,7 @@ TMainEdit::TMainEdit(const EditProfile& profile, QWidget* parent)
   setObjectName("MainEdit");
   setWindowTitle("Dump Edit");
   setToolTip("Dump Edit");
+  setAttribute(Qt::WA_DeleteOnClose, profile.closeFreesForm);
   BuildLayout();
   FormCreate();
 }
@@ -131,6 +132,11 @@ void TMainEdit::BuildLayout() {
   ConnectMapPage();
   pages_->widget(0)->setObjectName("Edit8BitSheet");
   pages_->widget(1)->setObjectName("Edit16BitSheet");
+  // Hidden sheets take no room either.
+  for (int tab = 1; tab < pages_->count() && Profile().onlyByteSheet; ++tab) {
+    pages_->setTabVisible(tab, false);
+    pages_->widget(tab)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  }
   connect(pages_, &QTabWidget::currentChanged, this, &TMainEdit::MainEditPageChange);
 
   auto* swaps = new QHBoxLayout;
@@ -196,6 +202,7 @@ QHBoxLayout* TMainEdit::BuildGridRow(ScrollBarId page) {
     grid->setObjectName(kGridNames[g]);
     connect(grid, &DumpGrid::Changed, this, &TMainEdit::ShowState);
     connect(grid, &DumpGrid::Clicked, this, [this] {
+      if (!Profile().pressRaisesForm) return;
       raise();
       activateWindow();
     });
@@ -215,6 +222,7 @@ QScrollBar* TMainEdit::BuildScrollBar(ScrollBarId page, int height) {
   bar->setPageStep(1);
   bar->setFixedHeight(height);
   bar->installEventFilter(this);
+  if (bits8) bar->setEnabled(Profile().byteBarEnabled);
   connect(bar, &QScrollBar::actionTriggered, this,
           bits8 ? &TMainEdit::Edit8BitScrollBarScroll : &TMainEdit::Edit16BitScrollBarScroll);
   connect(bar, &QScrollBar::sliderReleased, this, [this, page] { ScrollBarThumbPlaced(page); });
@@ -315,6 +323,10 @@ void TMainEdit::ScrollBarThumbPlaced(ScrollBarId bar) {
 // ---- pages ----
 
 void TMainEdit::MainEditPageChange(int index) {
+  if (Profile().onlyByteSheet && index != 0) {
+    pages_->setCurrentIndex(0);
+    return;
+  }
   const bool gridPage = index == 0 || index == 1;
   for (QToolButton* button : buttons8_) button->setEnabled(gridPage);
   if (gridPage) RefreshGrids();
@@ -449,9 +461,12 @@ void TMainEdit::FormClose() {
 }
 
 void TMainEdit::closeEvent(QCloseEvent* event) {
-  // Closing only hides the form; the buffer lives until the program ends.
-  event->ignore();
-  if (FormCloseQuery()) FormClose();
+  // The console's form only hides, its buffer living until the program ends; the update
+  // tool's child is freed with its buffer.
+  event->setAccepted(false);
+  if (!FormCloseQuery()) return;
+  FormClose();
+  event->setAccepted(Profile().closeFreesForm);
 }
 
 }  // namespace buffer

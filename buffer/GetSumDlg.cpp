@@ -9,31 +9,13 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "buffer/DialogWidgets.h"
 #include "buffer/HexEntry.h"
 #include "buffer/RangeEdits.h"
 #include "buffer/core/HexText.h"
 #include "platform/winapi/IniFile.h"
 
 namespace buffer {
-namespace {
-
-QPushButton* Button(const char* name, const char* caption, const char* hint) {
-  auto* button = new QPushButton(caption);
-  button->setObjectName(name);
-  button->setToolTip(hint);
-  button->setAutoDefault(false);
-  return button;
-}
-
-QLineEdit* Edit(const char* name, const char* hint) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  if (*hint) edit->setToolTip(hint);
-  return edit;
-}
-
-}  // namespace
-
 TGetSumDialog::TGetSumDialog(const EditProfile& profile, QWidget* parent)
     : SettingsDialog(kGetSumSection, parent) {
   setObjectName("GetSumDialog");
@@ -47,10 +29,10 @@ TGetSumDialog::TGetSumDialog(const EditProfile& profile, QWidget* parent)
 TGetSumDialog::~TGetSumDialog() = default;
 
 void TGetSumDialog::BuildLayout(const EditProfile& profile) {
-  StardAddEdit = Edit("StardAddEdit", "Enter Start Address..");
-  EndAddEdit = Edit("EndAddEdit", "Enter End Address..");
-  StartAddEdit16 = Edit("StartAddEdit16", "");
-  EndStartAdd16 = Edit("EndStartAdd16", "");
+  StardAddEdit = MakeEdit("StardAddEdit", "Enter Start Address..");
+  EndAddEdit = MakeEdit("EndAddEdit", "Enter End Address..");
+  StartAddEdit16 = MakeEdit("StartAddEdit16", "");
+  EndStartAdd16 = MakeEdit("EndStartAdd16", "");
   twins_ = new TwinAddressEdits(this, profile.hexKeyRule);
   twins_->AddPair(StardAddEdit, StartAddEdit16);
   twins_->AddPair(EndAddEdit, EndStartAdd16);
@@ -68,21 +50,17 @@ void TGetSumDialog::BuildLayout(const EditProfile& profile) {
   grid->addWidget(StartAddEdit16, 2, 1);
   grid->addWidget(EndStartAdd16, 2, 2);
 
-  FillMaxRange = Button("FillMaxRange", "Max", "Fill Max Range.");
-  FillFileRange = Button("FillFileRange", "File ", "Fill File Range");
-  FillICSizeBB = Button("FillICSizeBB", "IC", "Fill File Range");
-  if (!profile.icRangeButtonShown) {
-    // Laid out with no width: neither the mouse nor Tab reaches it.
-    FillICSizeBB->setFixedWidth(0);
-    FillICSizeBB->setFocusPolicy(Qt::NoFocus);
-  }
+  FillMaxRange = MakeButton("FillMaxRange", "Max", "Fill Max Range.");
+  FillFileRange = MakeButton("FillFileRange", "File ", "Fill File Range");
+  FillICSizeBB = MakeButton("FillICSizeBB", "IC", "Fill File Range");
+  LayOutIcButton(FillICSizeBB, profile);
   auto* ranges = new QHBoxLayout;
   ranges->addWidget(new QLabel("Range :"));
   for (QPushButton* button : {FillMaxRange, FillFileRange, FillICSizeBB}) ranges->addWidget(button);
   ranges->addStretch();
 
-  GetSumBtn = Button("GetSumBtn", "Get", "Get Check Sum Now !");
-  ExitBtn = Button("ExitBtn", "Exit", "Exit !");
+  GetSumBtn = MakeButton("GetSumBtn", "Get", "Get Check Sum Now !");
+  ExitBtn = MakeButton("ExitBtn", "Exit", "Exit !");
   auto* answers = new QHBoxLayout;
   answers->addStretch();
   answers->addWidget(GetSumBtn);
@@ -105,8 +83,8 @@ void TGetSumDialog::FormCreate() {
   TIniFile ini(SettingsPath());
   const std::int32_t start = ini.ReadInteger(kGetSumSection, "StartAdd", 0);
   const std::int32_t end = ini.ReadInteger(kGetSumSection, "EndAdd", 0);
-  twins_->SetPair(0, FormatHex6(start), FormatHex6(ByteToWord(start)));
-  twins_->SetPair(1, FormatHex6(end), FormatHex6(ByteToWord(end)));
+  twins_->SetPairAddress(0, start);
+  twins_->SetPairAddress(1, end);
   info_ = ReadBufferInfo();
 }
 

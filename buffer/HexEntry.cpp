@@ -122,6 +122,10 @@ void TwinAddressEdits::SetPair(int pairIndex, const std::string& byteText,
   pair.wordEdit->setText(ToQString(wordText));
 }
 
+void TwinAddressEdits::SetPairAddress(int pairIndex, std::int32_t byteAddress) {
+  SetPair(pairIndex, FormatHex6(byteAddress), FormatHex6(ByteToWord(byteAddress)));
+}
+
 bool TwinAddressEdits::eventFilter(QObject* watched, QEvent* event) {
   bool in = event->type() == QEvent::FocusIn;
   bool out = event->type() == QEvent::FocusOut;

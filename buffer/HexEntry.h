@@ -58,6 +58,8 @@ class TwinAddressEdits : public QObject {
 
   // Writes a byte range and its word twins without either side driving.
   void SetPair(int pairIndex, const std::string& byteText, const std::string& wordText);
+  // The same for a byte address: "%06lX" of it and of its half.
+  void SetPairAddress(int pairIndex, std::int32_t byteAddress);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -35,6 +35,10 @@ void SetLoadedFileReporter(std::function<void(const std::string& name)> reporter
   LoadedFileReporter() = std::move(reporter);
 }
 
+void ReportLoadedFile(const std::string& name) {
+  if (LoadedFileReporter()) LoadedFileReporter()(name);
+}
+
 TLoadDlg::TLoadDlg(QWidget* parent) : SettingsDialog(kLoadDlgSection, parent) {
   setObjectName("LoadDlg");
   setWindowTitle("Load File");
@@ -210,7 +214,7 @@ void TLoadDlg::BitBtn2Click() {
   // to refuse the load.
   NameEdit->WriteIniFile();
   SetLastLoadFormat(FormatGroup->ItemIndex());
-  if (LoadedFileReporter()) LoadedFileReporter()(NameEdit->Text());
+  ReportLoadedFile(NameEdit->Text());
   accept();
 }
 

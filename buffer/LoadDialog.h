@@ -20,6 +20,9 @@ namespace buffer {
 // Where a confirmed file name is shown (the console's status bar). Process-wide, like the
 // one Load dialog of a program.
 void SetLoadedFileReporter(std::function<void(const std::string& name)> reporter);
+// Shows the name there; an empty name clears it (the Fill command does, since a fill
+// replaces what the file put into the buffer).
+void ReportLoadedFile(const std::string& name);
 
 class TLoadDlg : public SettingsDialog {
   Q_OBJECT

@@ -2,18 +2,22 @@
 
 #include <QButtonGroup>
 #include <QRadioButton>
-#include <QVBoxLayout>
+#include <QGridLayout>
+#include <algorithm>
 
 namespace buffer {
 
-TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget* parent)
+TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget* parent,
+                         int columns)
     : QGroupBox(title, parent), buttons_(new QButtonGroup(this)) {
-  auto* layout = new QVBoxLayout(this);
+  auto* layout = new QGridLayout(this);
   layout->setSpacing(2);
+  columns = std::max(columns, 1);
+  const int rows = std::max((static_cast<int>(items.size()) + columns - 1) / columns, 1);
   for (int i = 0; i < items.size(); ++i) {
     auto* button = new QRadioButton(items[i], this);
     buttons_->addButton(button, i);
-    layout->addWidget(button);
+    layout->addWidget(button, i % rows, i / rows);
   }
   connect(buttons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
     if (checked) emit Click(id);

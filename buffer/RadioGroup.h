@@ -14,7 +14,9 @@ class TRadioGroup : public QGroupBox {
   Q_OBJECT
 
  public:
-  TRadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr);
+  // The items fill the columns one after the other, top to bottom.
+  TRadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr,
+              int columns = 1);
 
   // -1 while no item is chosen.
   int ItemIndex() const;

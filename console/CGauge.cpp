@@ -22,4 +22,13 @@ void TCGauge::ApplyForeColor() {
                     .arg(foreColor_.blue));
 }
 
-void TCGauge::SetProgress(int progress) { setValue(std::clamp(progress, minimum(), maximum())); }
+void TCGauge::SetProgress(int progress) {
+  const int clamped = std::clamp(progress, minimum(), maximum());
+  if (clamped == value()) return;
+  // A plain bar skips painting a change it finds too small to see, and its window may be
+  // taking no messages (a transfer): every new value is painted here, once.
+  setUpdatesEnabled(false);
+  setValue(clamped);
+  setUpdatesEnabled(true);
+  repaint();
+}

@@ -14,7 +14,8 @@ class TCGauge : public QProgressBar {
   console::Rgb ForeColor() const { return foreColor_; }
   void SetForeColor(console::Rgb colour);
   int Progress() const { return value(); }
-  // Clamped to the range, where a plain progress bar would ignore the value.
+  // Clamped to the range, where a plain progress bar would ignore the value; a new value is
+  // painted at once, an unchanged one not at all.
   void SetProgress(int progress);
 
  private:

@@ -8,6 +8,18 @@ namespace {
 
 constexpr uint32_t kRequestLengthField = 4;
 
+// Marks the transaction as running for its whole length, however it ends.
+class BusyScope {
+ public:
+  explicit BusyScope(uint8_t& flag) : flag_(flag) { flag_ = 1; }
+  ~BusyScope() { flag_ = 0; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  uint8_t& flag_;
+};
+
 console::Rgb ToRgb(const QColor& colour) {
   return {static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
           static_cast<uint8_t>(colour.blue())};
@@ -25,8 +37,11 @@ void TQZ_M_Form::ConnectTimerTimer() {
   const int result = qzlink::PollDevice(LptBase, console::PollCodeFor(*this));
   if (result == qzlink::kPollHasCommand) {
     if (std::optional<qzlink::LinkPacket> request =
-            qzlink::BuildPacket(qzlink::kRequestCode, {}, kRequestLengthField))
+            qzlink::BuildPacket(qzlink::kRequestCode, {}, kRequestLengthField)) {
+      // Boxes inside the transaction run loops of their own; nothing may start a job then.
+      const BusyScope busy(TransactionBusy);
       qzlink::ABCProcessOne(std::move(*request), LptBase, *this);
+    }
   }
   // Read after the transaction: a transfer may have moved the gauge.
   console::ConnectionDisplay display = ShownConnection();

@@ -38,8 +38,11 @@ constexpr int kToolButtonHeight = 49;
 constexpr int kConnectInterval = 60;
 constexpr int kIdleInterval = 1000;
 
-// The toolkit's key as a virtual-key value; 0 for keys that have none here.
-int VirtualKeyFor(int qtKey) {
+// The toolkit's key as a virtual-key value; 0 for keys that have none here. The digit row
+// counts by position, so AZERTY's unshifted "&" and QWERTY's shifted "!" are both 1; the
+// letters are the layout's, in either case.
+int VirtualKeyFor(const QKeyEvent& event) {
+  const int qtKey = event.key();
   switch (qtKey) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return console::kVkReturn;
@@ -48,7 +51,9 @@ int VirtualKeyFor(int qtKey) {
     case Qt::Key_Down: return console::kVkDown;
     default: break;
   }
-  // Digits and letters have their ASCII codes in both.
+  if (const int digit = console::DigitRowVirtualKey(event.nativeScanCode())) return digit;
+  // Digits (the keypad's, or where no keycode is known) and letters have their ASCII codes
+  // in both.
   if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
     return qtKey;
   return 0;
@@ -142,7 +147,6 @@ TQZ_M_Form::TQZ_M_Form(QWidget* parent)
   ConnectTimer = new QTimer(this);
   ConnectTimer->setInterval(kConnectInterval);
   connect(ConnectTimer, &QTimer::timeout, this, &TQZ_M_Form::ConnectTimerTimer);
-  ConnectTimer->start();
 
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -307,6 +311,9 @@ bool TQZ_M_Form::FormCreate() {
   IdleTimer->start();
   IdleFlag = 0;
   qzlink::SetLinkErrorSink([this](const std::string& message) { LogLinkError(message); });
+  // Only now: a box above (the driver warning, the splash) runs a nested loop, and a tick
+  // there would poll a port the driver has not opened yet.
+  ConnectTimer->start();
   return true;
 }
 
@@ -406,7 +413,7 @@ void TQZ_M_Form::SpeedButton5Click() {
 
 bool TQZ_M_Form::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && (watched == MenuListBox || watched == ListBox1)) {
-    FormKeyDown(VirtualKeyFor(static_cast<QKeyEvent*>(event)->key()));
+    FormKeyDown(VirtualKeyFor(*static_cast<QKeyEvent*>(event)));
     return true;
   }
   bool press = event->type() == QEvent::MouseButtonPress;
@@ -423,13 +430,17 @@ bool TQZ_M_Form::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   if (watched == Panel1 || watched == Panel2 || watched == Image1 || watched == LcdPainBox1) {
-    if (press || doublePress) FormMouseDown(mouse->button());
+    // A press a child control (a tool button, the menu title) did not take comes up here
+    // too: only a press on the control itself counts.
+    auto* place = static_cast<QWidget*>(watched);
+    const bool own = place->childAt(mouse->position().toPoint()) == nullptr;
+    if (own && (press || doublePress)) FormMouseDown(mouse->button());
     return true;
   }
   return false;
 }
 
-void TQZ_M_Form::keyPressEvent(QKeyEvent* event) { FormKeyDown(VirtualKeyFor(event->key())); }
+void TQZ_M_Form::keyPressEvent(QKeyEvent* event) { FormKeyDown(VirtualKeyFor(*event)); }
 
 void TQZ_M_Form::mousePressEvent(QMouseEvent* event) {
   // Presses on the form's own background; its bound controls report theirs themselves.
@@ -439,6 +450,9 @@ void TQZ_M_Form::mousePressEvent(QMouseEvent* event) {
 void TQZ_M_Form::closeEvent(QCloseEvent* event) {
   FormClose();
   event->accept();
+  // Closing the main form ends the program: the message loop stops here, whatever other
+  // window is open, and no other window is asked first.
+  QCoreApplication::exit(0);
 }
 
 bool OpenDocument(const std::string& path) {

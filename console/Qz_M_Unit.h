@@ -54,7 +54,8 @@ class TQZ_M_Form : public QWidget, public console::LinkState, public qzlink::Com
   ~TQZ_M_Form() override;
 
   // Start-up, run once before the form is shown. False means the port driver is missing:
-  // the user has been warned and the program must end without showing the form.
+  // the user has been warned and the program must end without showing the form. The link
+  // timer starts as its last step, so no tick runs before the port is set up.
   bool FormCreate();
   void FormClose();
 

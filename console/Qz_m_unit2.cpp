@@ -2,8 +2,10 @@
 // acts on the form. They run inside the link tick, so no user input comes between them.
 #include <QString>
 
+#include "buffer/DumpEdit.h"
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
+#include "console/core/BufferTransfer.h"
 #include "console/core/CommandPayloads.h"
 #include "console/core/FailureLog.h"
 #include "link/LinkPacket.h"
@@ -16,6 +18,38 @@ constexpr uint32_t kKeyReplyLengthField = 6;
 QString FromLatin1(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The main form's widgets and the Dump Edit, as a transfer sees them. The window takes no
+// messages while a transfer runs, so what changes is repainted at once, and only then.
+class FormTransferSite : public console::TransferSite {
+ public:
+  explicit FormTransferSite(TQZ_M_Form& form) : form_(form) {}
+
+  buffer::DataBuffer* Buffer() override {
+    buffer::TMainEdit* edit = buffer::MainEditForm();
+    return edit != nullptr ? &edit->Buffer() : nullptr;
+  }
+  bool ResizeBuffer(uint32_t size) override { return buffer::MainEditForm()->ResizeBuffer(size); }
+  void RefreshGrids() override { buffer::MainEditForm()->RefreshGrids(); }
+
+  void StartProgress(const char* caption) override {
+    TCGauge* gauge = form_.WaittingProgressBar;
+    const bool recoloured = gauge->ForeColor() != console::kTeal;
+    const bool moves = gauge->Progress() != 0;
+    gauge->SetForeColor(console::kTeal);
+    ShowProgress(0);
+    // A new colour is only a style: unless the new value painted it, the bar is told to.
+    if (recoloured && !moves) gauge->repaint();
+    form_.Label1->setText(caption);
+    form_.Label1->repaint();
+  }
+  void ShowProgress(int progress) override { form_.WaittingProgressBar->SetProgress(progress); }
+  void ShowPathPanel(const char* text) override { form_.NowFilePath->SetPanelText(1, text); }
+  void Log(const std::string& text) override { form_.LogLinkError(text); }
+
+ private:
+  TQZ_M_Form& form_;
+};
 
 }  // namespace
 
@@ -86,12 +120,29 @@ void TQZ_M_Form::QZSendStatusDataCommandA7(qzlink::LinkPacket packet) {
   if (GangTools != nullptr) GangTools->SetJobResult(result);
 }
 
-// The buffer transfers are not served yet: the command is dropped unanswered, and the
-// programmer notices the missing reply.
-void TQZ_M_Form::QZSendReadDataCommand(qzlink::LinkPacket) {}
-void TQZ_M_Form::QZGetProgramDataCommand(qzlink::LinkPacket) {}
-void TQZ_M_Form::QZSendReadDataSegmentCommand(qzlink::LinkPacket) {}
-void TQZ_M_Form::QZGetProgramDataSegmentCommand(qzlink::LinkPacket) {}
+// 0xA2: the programmer's whole data, in blocks.
+void TQZ_M_Form::QZSendReadDataCommand(qzlink::LinkPacket packet) {
+  FormTransferSite site(*this);
+  console::ServeReadAll(qzlink::PacketPayload(packet), *this, site);
+}
+
+// 0xA3: the programmer takes the buffer, in blocks.
+void TQZ_M_Form::QZGetProgramDataCommand(qzlink::LinkPacket packet) {
+  FormTransferSite site(*this);
+  console::ServeProgramAll(qzlink::PacketPayload(packet), *this, site);
+}
+
+// 0xA5: one segment of the programmer's data.
+void TQZ_M_Form::QZSendReadDataSegmentCommand(qzlink::LinkPacket packet) {
+  FormTransferSite site(*this);
+  console::ServeReadSegment(qzlink::PacketPayload(packet), *this, site);
+}
+
+// 0xA6: the programmer takes one segment of the buffer.
+void TQZ_M_Form::QZGetProgramDataSegmentCommand(qzlink::LinkPacket packet) {
+  FormTransferSite site(*this);
+  console::ServeProgramSegment(qzlink::PacketPayload(packet), *this, site);
+}
 
 // Off unless LogEnabled is 1, which nothing sets: the console writes no Error.ini.
 void TQZ_M_Form::LogLinkError(const std::string& message) {

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(&settings.sourceEnd, data + 4, 4);
   settings.evenOdd = data[8] % 3;
   formats::KeepFileSegmentBase keep;
-  auto source = formats::ReadLoadSource(formats::kBinary, fuzz::Image(data + 9, size - 9), settings,
+  auto source = formats::ReadLoadSource(buffer::kFormatBinary, fuzz::Image(data + 9, size - 9), settings,
                                         {nullptr, keep, 0x100000});
   if (source) fuzz::CheckSource(*source);
   return 0;

@@ -4,7 +4,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   formats::KeepFileSegmentBase keep;
   formats::LoadSettings settings;
-  auto source = formats::ReadLoadSource(formats::kMsDosExe, fuzz::Image(data, size), settings,
+  auto source = formats::ReadLoadSource(buffer::kFormatMsDosExe, fuzz::Image(data, size), settings,
                                         {nullptr, keep, 0x100000});
   if (source) fuzz::CheckSource(*source);
   return 0;

@@ -5,7 +5,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   formats::KeepFileSegmentBase keep;
   formats::LoadSettings settings;
   settings.destination = 0x100;
-  auto source = formats::ReadLoadSource(formats::kPofFormat, fuzz::Image(data, size), settings,
+  auto source = formats::ReadLoadSource(buffer::kFormatPof, fuzz::Image(data, size), settings,
                                         {nullptr, keep, 0x100000});
   if (source) fuzz::CheckSource(*source);
   return 0;

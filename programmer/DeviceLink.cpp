@@ -1,5 +1,6 @@
 #include "programmer/DeviceLink.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace programmer {
@@ -8,15 +9,21 @@ namespace {
 
 constexpr uint32_t kHeadFromPc = 6;
 
-qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, const FrameFaults& faults) {
-  const uint32_t length = static_cast<uint32_t>(payload.size()) + 4;
-  qzlink::LinkPacket frame = *qzlink::BuildPacket(faults.code.value_or(code), payload, length);
+qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, const FrameFaults& faults,
+                         qzlink::FrameRules rules) {
+  const size_t carried = std::min<size_t>(payload.size(), faults.payloadBytes.value_or(payload.size()));
+  const uint32_t length = static_cast<uint32_t>(carried) + 4;
+  qzlink::LinkPacket frame = *qzlink::BuildPacket(faults.code.value_or(code), payload, length, rules);
   if (faults.corruptCrc) {
     const uint32_t crc = qzlink::ReadHexField(&frame[length + 1]);
     qzlink::WriteHexField(crc ^ 0x0001, &frame[length + 1]);
   }
   if (faults.lengthField) qzlink::WriteHexField(*faults.lengthField, &frame[1]);
   return frame;
+}
+
+void CheckPayloadSize(std::span<const uint8_t> payload) {
+  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
 }
 
 }  // namespace
@@ -57,13 +64,18 @@ void DeviceLink::SetPresent(bool present) {
 }
 
 void DeviceLink::QueueCommand(uint8_t code, std::span<const uint8_t> payload) {
-  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+  CheckPayloadSize(payload);
   commands_.push_back({code, {payload.begin(), payload.end()}});
 }
 
 void DeviceLink::QueueReply(uint8_t code, std::span<const uint8_t> payload) {
-  if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
+  CheckPayloadSize(payload);
   replies_.push_back({code, {payload.begin(), payload.end()}});
+}
+
+void DeviceLink::SendNow(uint8_t code, std::span<const uint8_t> payload) {
+  CheckPayloadSize(payload);
+  StartSend({code, {payload.begin(), payload.end()}}, false);
 }
 
 void DeviceLink::OnData(uint8_t value) {
@@ -154,8 +166,7 @@ void DeviceLink::OnChunkReceived() {
 }
 
 void DeviceLink::OnPacketReceived(qzlink::LinkPacket packet) {
-  const size_t length = packet.size() - qzlink::kPacketPrefix;
-  if (qzlink::ReadHexField(&packet[length + 1]) != qzlink::Crc16(packet.data(), length + 1)) {
+  if (!qzlink::CrcFieldMatches(packet, rules_)) {
     ++counts_.crcErrors;
     StartReceive();
     return;
@@ -174,8 +185,15 @@ void DeviceLink::OnPacketReceived(qzlink::LinkPacket packet) {
 }
 
 void DeviceLink::StartSend(const Outgoing& outgoing, bool isCommand) {
-  const FrameFaults faults = faults_.TakeFrameFaults();
-  sending_ = Frame(outgoing.code, outgoing.payload, faults);
+  std::optional<uint32_t> transferFrame;
+  if (isCommand) {
+    framesSinceCommand_ = 0;
+  } else {
+    transferFrame = framesSinceCommand_++;
+  }
+  const FrameFaults faults = faults_.TakeFrameFaults(transferFrame);
+  sending_ = Frame(outgoing.code, outgoing.payload, faults, rules_);
+  if (faults.stall) lines_.Stall();
   sendingCommand_ = isCommand;
   sendingBody_ = false;
   std::optional<NibbleFault> headFault;

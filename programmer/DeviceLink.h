@@ -51,6 +51,12 @@ class DeviceLink : public portio::PortDevice {
   void Write(portio::LptRegister reg, uint8_t value) override;
 
   void SetListener(WireListener* listener) { listener_ = listener; }
+  // The CRC field both directions carry; the update mode takes and makes the update tool's.
+  void SetFrameRules(qzlink::FrameRules rules) { rules_ = rules; }
+  // Ready for a packet from the PC without a poll first (the update mode's probe leads here).
+  void ExpectPacket() { StartReceive(); }
+  // Sends a packet at once, not as the reply to one from the PC.
+  void SendNow(uint8_t code, std::span<const uint8_t> payload);
   // An absent device shows a status that answers nothing and ignores every write.
   void SetPresent(bool present);
 
@@ -88,6 +94,7 @@ class DeviceLink : public portio::PortDevice {
   PairReceiver receiver_;
   NibbleSender sender_;
   WireListener* listener_ = nullptr;
+  qzlink::FrameRules rules_ = qzlink::kConsoleFrames;
   WireCounts counts_;
 
   Mode mode_ = Mode::Idle;
@@ -105,6 +112,8 @@ class DeviceLink : public portio::PortDevice {
   bool sendingCommand_ = false;
   bool sendingBody_ = false;
   std::optional<NibbleFault> bodyNibbleFault_;
+  // Replies sent since the last command: the place of the next one in its transfer.
+  uint32_t framesSinceCommand_ = 0;
 };
 
 }  // namespace programmer

@@ -16,6 +16,8 @@ class StatusLines {
   void Answer(WirePoint point, uint8_t value, uint8_t meaningful = 0xF8);
   // Shows a status that no wait of the PC looks for, at once. It never counts as an answer.
   void Silence();
+  // Holds back every answer from now on, until EndStall.
+  void Stall() { stalled_ = true; }
   // Lets held-back answers through again (a new poll starts).
   void EndStall() { stalled_ = false; }
 

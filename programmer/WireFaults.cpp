@@ -1,6 +1,5 @@
 #include "programmer/WireFaults.h"
 
-#include <utility>
 
 namespace programmer {
 
@@ -10,17 +9,29 @@ void WireFaults::DelayAnswer(WirePoint point, uint32_t reads, uint32_t skip) {
 
 void WireFaults::StallAnswer(WirePoint point, uint32_t skip) { answers_.push_back({point, skip, {0, true}}); }
 
-void WireFaults::CorruptNibble(size_t frameByte, bool highNibble) { frame_.nibble = NibbleFault{frameByte, highNibble}; }
+FrameFaults& WireFaults::PlanFrame(FrameTarget target) {
+  for (PlannedFrame& planned : frames_)
+    if (planned.target == target) return planned.faults;
+  return frames_.emplace_back(PlannedFrame{target, {}}).faults;
+}
 
-void WireFaults::CorruptCrc() { frame_.corruptCrc = true; }
+void WireFaults::CorruptNibble(size_t frameByte, bool highNibble, FrameTarget target) {
+  PlanFrame(target).nibble = NibbleFault{frameByte, highNibble};
+}
 
-void WireFaults::WrongLength(uint16_t lengthField) { frame_.lengthField = lengthField; }
+void WireFaults::CorruptCrc(FrameTarget target) { PlanFrame(target).corruptCrc = true; }
 
-void WireFaults::ReplaceCode(uint8_t code) { frame_.code = code; }
+void WireFaults::WrongLength(uint16_t lengthField, FrameTarget target) { PlanFrame(target).lengthField = lengthField; }
+
+void WireFaults::ReplaceCode(uint8_t code, FrameTarget target) { PlanFrame(target).code = code; }
+
+void WireFaults::ShortPayload(uint32_t bytes, FrameTarget target) { PlanFrame(target).payloadBytes = bytes; }
+
+void WireFaults::StallFrame(FrameTarget target) { PlanFrame(target).stall = true; }
 
 void WireFaults::Clear() {
   answers_.clear();
-  frame_ = {};
+  frames_.clear();
 }
 
 AnswerHold WireFaults::TakeAnswerHold(WirePoint point) {
@@ -37,6 +48,21 @@ AnswerHold WireFaults::TakeAnswerHold(WirePoint point) {
   return {};
 }
 
-FrameFaults WireFaults::TakeFrameFaults() { return std::exchange(frame_, {}); }
+FrameFaults WireFaults::TakeFrameFaults(std::optional<uint32_t> transferFrame) {
+  const auto take = [this](FrameTarget target) -> std::optional<FrameFaults> {
+    for (auto it = frames_.begin(); it != frames_.end(); ++it) {
+      if (it->target != target) continue;
+      const FrameFaults faults = it->faults;
+      frames_.erase(it);
+      return faults;
+    }
+    return std::nullopt;
+  };
+  if (std::optional<FrameFaults> next = take(kNextFrame)) return *next;
+  if (transferFrame) {
+    if (std::optional<FrameFaults> own = take(transferFrame)) return *own;
+  }
+  return {};
+}
 
 }  // namespace programmer

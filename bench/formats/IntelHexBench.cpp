@@ -12,9 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "buffer/core/DumpEditCore.h"
+#include "buffer/core/LoadFormat.h"
+#include "buffer/core/SettingsPath.h"
 #include "buffer/formats/BinaryFile.h"
+#include "buffer/formats/BufferLoad.h"
 #include "buffer/formats/IntelHex.h"
 #include "buffer/formats/LoadSource.h"
+#include "platform/winapi/IniFile.h"
 
 namespace {
 
@@ -85,12 +90,38 @@ void BM_LoadIntelHex16MiB_Ours(benchmark::State& state) {
   settings.userFill = 0xFF;
   for (auto _ : state) {
     auto image = formats::ReadBinaryFile({f.hex16, 0, 0});
-    auto source = formats::ReadLoadSource(formats::kIntelHexFormat, std::move(*image), settings,
+    auto source = formats::ReadLoadSource(buffer::kFormatIntelHex, std::move(*image), settings,
                                           {nullptr, keep, kConsoleBufSize});
     if (!source || source->length != static_cast<int32_t>(kLoadImage))
       return state.SkipWithError("the file did not read");
     benchmark::DoNotOptimize(source->block.data());
   }
+  ReportText(state, f.hex16);
+}
+
+// The whole load road: the file read, detection, the reader, the merge into a console
+// buffer with the unused area filled, and the stored checksum.
+void BM_LoadIntelHex16MiB_IntoBuffer(benchmark::State& state) {
+  Files& f = TheFiles();
+  if (!f.ready) return state.SkipWithError("srec_cat could not write the file");
+  const std::string previous = buffer::SettingsPath();
+  buffer::SetSettingsPath((f.dir / "History.ini").string());
+  TIniFile ini(buffer::SettingsPath());
+  ini.WriteInteger("LoadDlg", "UserFill", 0xFF);
+  ini.WriteInteger("LoadDlg", "UnuserFillCheck", 1);
+  buffer::SetLastLoadFormat(buffer::kFormatAutoDetect);
+  formats::KeepFileSegmentBase keep;
+  for (auto _ : state) {
+    buffer::DumpEditCore form(buffer::ConsoleProfile());
+    auto image = formats::ReadBinaryFile({f.hex16, 0, 0});
+    if (!form.Create() || !image) return state.SkipWithError("no buffer or no file");
+    const int32_t size = image->size;
+    if (formats::LoadIntoBuffer(form, std::move(*image), size, {0, 0, nullptr, keep}) !=
+            formats::LoadOutcome::kLoaded ||
+        form.fields().FileSize != static_cast<int32_t>(kLoadImage))
+      return state.SkipWithError("the file did not load");
+  }
+  buffer::SetSettingsPath(previous);
   ReportText(state, f.hex16);
 }
 
@@ -134,6 +165,7 @@ void BM_SaveIntelHex1MiB_Objcopy(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_LoadIntelHex16MiB_Ours)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadIntelHex16MiB_IntoBuffer)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadIntelHex16MiB_Objcopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadIntelHex16MiB_SrecCat)
     ->Unit(benchmark::kMillisecond)

@@ -89,7 +89,7 @@ void Tool(benchmark::State& state, const std::string& command) {
 }
 
 void BM_LoadS3_16MiB_Ours(benchmark::State& state) {
-  Load(state, "image16.s37", formats::kMotorolaFormat, formats::kMotorolaLoadBufSize, kS3Image);
+  Load(state, "image16.s37", buffer::kFormatMotorolaHex, formats::kMotorolaLoadBufSize, kS3Image);
 }
 void BM_LoadS3_16MiB_Objcopy(benchmark::State& state) {
   Files& f = TheFiles();
@@ -111,7 +111,7 @@ void BM_SaveS3_16MiB_Objcopy(benchmark::State& state) {
 }
 
 void BM_LoadTektronix64KiB_Ours(benchmark::State& state) {
-  Load(state, "image64k.tek", formats::kTektronixFormat, kTektronixImage, kTektronixImage);
+  Load(state, "image64k.tek", buffer::kFormatTektronixHex, kTektronixImage, kTektronixImage);
 }
 void BM_LoadTektronix64KiB_SrecCat(benchmark::State& state) {
   Files& f = TheFiles();

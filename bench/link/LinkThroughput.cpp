@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/ProtocolMinimum.h"
 #include "link/Io_1.h"
 #include "link/LinkPacket.h"
 #include "platform/portio/PortDriver.h"
@@ -14,13 +15,11 @@
 
 namespace {
 
+using bench::NibbleGetAccesses;
+using bench::PairSendAccesses;
+
 constexpr uint32_t kBase = 0x378;
 
-// A byte-pair send of n bytes: open (read, data, control), a pair per two bytes (2 x read,
-// data, control), close (read, data, control), final (read, data).
-uint64_t PairSendAccesses(uint64_t n) { return 3 + 6 * ((n + 1) / 2) + 3 + 2; }
-// A nibble receive of n bytes: open (read, data), 4 x (read, data) per byte, close (read, data).
-uint64_t NibbleGetAccesses(uint64_t n) { return 2 + 8 * n + 2; }
 
 class VirtualLink {
  public:

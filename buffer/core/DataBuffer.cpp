@@ -1,7 +1,6 @@
 #include "buffer/core/DataBuffer.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cstring>
 #include <new>
 
@@ -41,7 +40,8 @@ bool DataBuffer::Allocate(std::size_t bytes, std::unique_ptr<std::uint8_t[]>& ou
 }
 
 bool DataBuffer::Create(std::uint32_t size, std::uint8_t fill) {
-  assert(!locked());
+  // A lock holder's pointer would dangle: refused in every build, like no memory.
+  if (locked()) return false;
   Free();
   if (size > 0x7FFFFFFFu) return false;
   const std::size_t bytes = std::size_t{size} + kCreateSlack;
@@ -54,7 +54,7 @@ bool DataBuffer::Create(std::uint32_t size, std::uint8_t fill) {
 }
 
 bool DataBuffer::Resize(std::uint32_t size, std::uint8_t tailFill) {
-  assert(!locked());
+  if (locked()) return false;
   // BufSize is a signed 32-bit count everywhere it is used.
   if (size > 0x7FFFFFFFu) return false;
   const std::size_t bytes = std::size_t{size} + kResizeSlack;
@@ -71,7 +71,7 @@ bool DataBuffer::Resize(std::uint32_t size, std::uint8_t tailFill) {
 }
 
 void DataBuffer::Free() {
-  assert(!locked());
+  if (locked()) return;
   block_.reset();
   capacity_ = 0;
   size_ = 0;

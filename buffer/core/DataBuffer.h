@@ -53,6 +53,7 @@ class DataBuffer {
   // the memory cannot be had.
   bool Resize(std::uint32_t size, std::uint8_t tailFill);
   void Free();
+  // While a lock is held, Create and Resize answer false and Free does nothing.
 
   bool exists() const { return block_ != nullptr; }
   std::int32_t BufSize() const { return size_; }

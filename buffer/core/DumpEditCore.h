@@ -2,6 +2,7 @@
 // Everything the Dump Edit form holds apart from its widgets: the data buffer, the view,
 // the grid editing state, the edit records and the plain fields other commands read and
 // write. One instance per form, built for one profile (the console's or the update tool's).
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -35,6 +36,9 @@ struct DumpEditFields {
   std::int32_t LastSumStart = 0;
   std::int32_t LastSumEnd = 0;
   std::int32_t SplitMode = 0;
+  // The update tool's accepted image: its format identifier and model, all 0 when none.
+  std::array<char, 20> FileFormatId{};
+  std::array<char, 20> FileModel{};
 };
 
 class DumpEditCore {

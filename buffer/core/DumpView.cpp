@@ -12,7 +12,11 @@ void DumpView::ResetForSize(std::int32_t bufSize) {
 }
 
 void DumpView::MoveToRow(std::int64_t row) {
-  row = std::clamp<std::int64_t>(row, 0, LastRow());
+  ShowFromRow(std::clamp<std::int64_t>(row, 0, LastRow()));
+}
+
+void DumpView::ShowFromRow(std::int64_t row) {
+  row = std::max<std::int64_t>(row, 0);
   pageNo_ = static_cast<std::int32_t>(row / kPageRows);
   topRow_ = static_cast<std::int32_t>(row % kPageRows);
   barPosition_[0] = barPosition_[1] = topRow_;

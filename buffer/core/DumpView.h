@@ -38,6 +38,9 @@ class DumpView {
   void ResetForSize(std::int32_t bufSize);
   // Puts the view's first line on the given absolute row (normalised).
   void MoveToRow(std::int64_t row);
+  // Puts the view's first line on the row, at least 0, split into PageNo and TopRow with
+  // both bars. It may pass MaxRow, as a typed address may, to show the last full screen.
+  void ShowFromRow(std::int64_t row);
   // A notification of one bar; position is where the bar itself put its thumb (only read at the
   // end of a scroll). Returns false for notifications that do not move the view.
   bool Scroll(ScrollBarId bar, ScrollCode code, std::int32_t position);

@@ -16,6 +16,10 @@ const EditProfile& ConsoleProfile() {
       .editRecords = true,
       .hexKeyRule = HexKeyRule::KeepBackspace,
       .icRangeButtonShown = false,
+      .onlyByteSheet = false,
+      .byteBarEnabled = true,
+      .pressRaisesForm = true,
+      .closeFreesForm = false,
   };
   return profile;
 }
@@ -34,6 +38,10 @@ const EditProfile& UpdateToolProfile() {
       .editRecords = false,
       .hexKeyRule = HexKeyRule::DropBackspace,
       .icRangeButtonShown = true,
+      .onlyByteSheet = true,
+      .byteBarEnabled = false,
+      .pressRaisesForm = false,
+      .closeFreesForm = true,
   };
   return profile;
 }

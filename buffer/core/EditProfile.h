@@ -35,6 +35,17 @@ struct EditProfile {
   // The range dialogs' IC button: a normal button, or laid out with no width where neither
   // the mouse nor Tab reaches it.
   bool icRangeButtonShown;
+  // Only the 8-bit sheet is ever shown: the other tabs are hidden and a page change puts the
+  // 8-bit sheet back.
+  bool onlyByteSheet;
+  // The 8-bit sheet's scroll bar takes the mouse; disabled, it still follows the view, and the
+  // grids' keys still scroll.
+  bool byteBarEnabled;
+  // A press on a grid brings the form to the top (a child of the update tool's frame leaves
+  // that to the frame: the press only moves the cursors).
+  bool pressRaisesForm;
+  // Closing frees the form and its buffer (the console's form only hides).
+  bool closeFreesForm;
 
   // A typed view address is pulled back so that the last screen stays full.
   std::int32_t JumpMarginBytes() const { return rowsShown * 16; }

@@ -94,6 +94,19 @@ void GridEditor::RefreshGrids() {
   }
 }
 
+void GridEditor::ShowAddressInRow(std::int64_t address, int cursorRow) {
+  view_.ShowFromRow(address / kRowBytes - (cursorRow - 1));
+  const int row = static_cast<int>(address / kRowBytes - view_.FirstRow() + 1);
+  const int column = static_cast<int>(address % kRowBytes);
+  const GridCell cell8{column, row};
+  const GridCell cell16{AsciiColumnOffset(column), row};
+  MoveCursor(GridId::Hex8, cell8);
+  SyncGridCursor(GridId::Hex8, cell8);
+  MoveCursor(GridId::Ascii16, cell16);
+  SyncGridCursor(GridId::Ascii16, cell16);
+  RefreshGrids();
+}
+
 // Cells past the end show nothing rather than bytes of an earlier, larger buffer.
 void GridEditor::RefreshBytes(const BufferLock& lock, int row, std::int64_t rowAddress) {
   for (int c = 0; c < 16; ++c) {

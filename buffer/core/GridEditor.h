@@ -71,6 +71,10 @@ class GridEditor {
   // Redraws every grid's data rows from the buffer at the current view.
   void RefreshGrids();
 
+  // Shows the byte at `address` in grid row `cursorRow` (as near to it as the view's first
+  // row allows), puts the cursors of both pages on it and redraws the grids.
+  void ShowAddressInRow(std::int64_t address, int cursorRow);
+
   // Writes into the buffer at the view; grid row 0 and addresses at or past BufSize are
   // ignored. True when something was written.
   bool PokeByte(int column, int gridRow, std::uint8_t value);

@@ -114,27 +114,27 @@ LoadSettings ReadLoadSettings(const std::string& settingsPath) {
 }
 
 int32_t DetectLoadFormat(const FileImage& file, int mode) {
-  if (DetectIntelHex(mode, file)) return kIntelHexFormat;
-  if (DetectMotorolaS(mode, file)) return kMotorolaFormat;
-  if (DetectTektronix(mode, file)) return kTektronixFormat;
-  if (DetectPof(mode, file) != 0) return kPofFormat;
+  if (DetectIntelHex(mode, file)) return buffer::kFormatIntelHex;
+  if (DetectMotorolaS(mode, file)) return buffer::kFormatMotorolaHex;
+  if (DetectTektronix(mode, file)) return buffer::kFormatTektronixHex;
+  if (DetectPof(mode, file) != 0) return buffer::kFormatPof;
   if (mode == kDetectOnSuccess) buffer::ShowMessage(messages::kBinaryDetected);
-  return kBinary;
+  return buffer::kFormatBinary;
 }
 
 std::optional<LoadedSource> ReadLoadSource(int32_t format, FileImage file,
                                            const LoadSettings& settings,
                                            const ReaderContext& context) {
   switch (format) {
-    case kIntelHexFormat:
+    case buffer::kFormatIntelHex:
       return ReadIntelHexSource(std::move(file), settings, context);
-    case kMotorolaFormat:
+    case buffer::kFormatMotorolaHex:
       return ReadMotorolaSource(std::move(file), settings, context);
-    case kTektronixFormat:
+    case buffer::kFormatTektronixHex:
       return ReadTektronixSource(std::move(file), settings, context);
-    case kPofFormat:
+    case buffer::kFormatPof:
       return ReadPofSource(std::move(file), settings);
-    case kMsDosExe:
+    case buffer::kFormatMsDosExe:
       return ReadExeSource(std::move(file), settings);
     default:
       return ReadBinaryRange(std::move(file), settings);

@@ -1,32 +1,20 @@
 #pragma once
-// From a file image to the source block a merge places in the data buffer: the format
-// codes, the [LoadDlg] values the load reads, detection, and one reader per format. The
-// load dispatcher stays a thin call: detect when the format is 0, read, merge what comes
-// back, set FileStartAdd and FileSize, report the checksum.
+// From a file image to the source block a merge places in the data buffer: the [LoadDlg]
+// values the load reads, detection, and one reader per format (the format codes are
+// buffer/core/LoadFormat.h's). The load dispatcher stays a thin call: detect when the format
+// is 0, read, merge what comes back, set FileStartAdd and FileSize, report the checksum.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "buffer/core/LoadFormat.h"
 #include "buffer/core/SettingsPath.h"
 #include "buffer/formats/FileImage.h"
 #include "buffer/formats/IntelHex.h"
 #include "platform/winapi/MessageBox.h"
 
 namespace formats {
-
-// The Load dialog's format list; the index is the code used everywhere.
-enum LoadFormat : int32_t {
-  kAutoDetect = 0,
-  kMsDosExe = 1,
-  kMsDosCom = 2,
-  kBinary = 3,
-  kIntelHexFormat = 4,
-  kMotorolaFormat = 5,
-  kTektronixFormat = 6,
-  kPofFormat = 7,
-  kJedecFormat = 8,
-};
 
 // The header an MS-DOS .exe load drops.
 inline constexpr int32_t kExeHeaderSize = 512;

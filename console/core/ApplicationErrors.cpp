@@ -4,8 +4,8 @@
 
 namespace console {
 
-void ShowApplicationException(const std::string& message) {
-  winapi::MessageBox(nullptr, message, kApplicationTitle, winapi::MB_OK | winapi::MB_ICONSTOP);
+void ShowApplicationException(const std::string& message, const char* title) {
+  winapi::MessageBox(nullptr, message, title, winapi::MB_OK | winapi::MB_ICONSTOP);
 }
 
 }  // namespace console

@@ -7,6 +7,7 @@ namespace console {
 
 inline constexpr const char* kApplicationTitle = "GANG PROGRAM";
 
-void ShowApplicationException(const std::string& message);
+// The box goes under the title of the program that shows it.
+void ShowApplicationException(const std::string& message, const char* title = kApplicationTitle);
 
 }  // namespace console

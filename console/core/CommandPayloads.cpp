@@ -34,15 +34,13 @@ bool ShowsToPc(std::span<const uint8_t, 20> line) {
   return std::equal(kToPcMark.begin(), kToPcMark.end(), open);
 }
 
-// Columns 1 and 2: "5." or "05" name item 5; anything else after the digit names none.
+// Columns 1 and 2: "5." names item 5, any other second character is a second digit
+// whatever it is ("05" names 5, "3:" names 40, "3 " names 14). A number that names no item
+// of the list selects none.
 int NumberedItem(std::span<const uint8_t, 20> line, size_t itemCount) {
   int index = line[1] - '0';
-  if (IsDigit(line[2])) {
-    index = index * 10 + (line[2] - '0');
-  } else if (line[2] != '.') {
-    return -1;
-  }
-  return static_cast<size_t>(index) < itemCount ? index : -1;
+  if (line[2] != '.') index = index * 10 + (line[2] - '0');
+  return index >= 0 && static_cast<size_t>(index) < itemCount ? index : -1;
 }
 
 // The first item whose text (without its number) equals the name in columns 1..15.

@@ -1,7 +1,6 @@
 #include "console/core/ConnectionDisplay.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "link/Io_1.h"
 
@@ -12,11 +11,6 @@ namespace {
 // An idle answer paces the blink five times faster than a command does.
 constexpr uint32_t kIdleAliveFactor = 5;
 
-uint32_t SaturatingAdd(uint32_t value, uint32_t addend) {
-  const uint32_t room = std::numeric_limits<uint32_t>::max() - value;
-  return addend > room ? std::numeric_limits<uint32_t>::max() : value + addend;
-}
-
 void CountNoAnswer(LinkState& state, ConnectionDisplay& display, uint32_t interval) {
   // A link that stays down for weeks must not wrap round to "just lost".
   state.NoAnswerTime = SaturatingAdd(state.NoAnswerTime, interval);
@@ -26,15 +20,7 @@ void CountNoAnswer(LinkState& state, ConnectionDisplay& display, uint32_t interv
   }
   display.gauge =
       static_cast<int>(std::min<uint32_t>(state.NoAnswerTime / kMillisecondsPerGaugeStep, kGaugeMaximum));
-  if (display.gauge < 50) {
-    display.gaugeColour = kTeal;
-  } else if (display.gauge < 100) {
-    display.gaugeColour = kLime;
-  } else if (display.gauge < 150) {
-    display.gaugeColour = kYellow;
-  } else if (display.gauge < kGaugeMaximum) {
-    display.gaugeColour = kRed;
-  }
+  display.gaugeColour = GaugeColourFor(display.gauge, display.gaugeColour);
 }
 
 void CountAnswer(LinkState& state, ConnectionDisplay& display, uint32_t aliveStep) {
@@ -49,6 +35,14 @@ void CountAnswer(LinkState& state, ConnectionDisplay& display, uint32_t aliveSte
 }
 
 }  // namespace
+
+Rgb GaugeColourFor(int progress, Rgb current) {
+  if (progress < 50) return kTeal;
+  if (progress < 100) return kLime;
+  if (progress < 150) return kYellow;
+  if (progress < kGaugeMaximum) return kRed;
+  return current;
+}
 
 uint8_t PollCodeFor(const LinkState& state) {
   return state.PendingKey > 0 ? qzlink::kPollCodeKeyWaiting : qzlink::kPollCode;

@@ -44,6 +44,16 @@ struct ConnectionDisplay {
   friend bool operator==(const ConnectionDisplay&, const ConnectionDisplay&) = default;
 };
 
+// value + addend, held at the largest value instead of wrapping round.
+inline uint32_t SaturatingAdd(uint32_t value, uint32_t addend) {
+  const uint32_t room = UINT32_MAX - value;
+  return addend > room ? UINT32_MAX : value + addend;
+}
+
+// A gauge's colour at this progress (of 200): teal, lime, yellow, then red in steps of 50; a
+// full gauge keeps the colour it has.
+Rgb GaugeColourFor(int progress, Rgb current);
+
 // The poll code of this tick: the programmer is told when a key waits to be fetched.
 uint8_t PollCodeFor(const LinkState& state);
 

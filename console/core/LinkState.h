@@ -37,6 +37,18 @@ struct LinkState {
   uint8_t IdleFlag = 0;
   uint8_t MenuListMode = 0;
   uint8_t ToPcFlag = 0;
+  // 1 while a link transaction runs. A box shown inside one runs a nested loop, in which no
+  // job may start and nothing may reload the buffer.
+  uint8_t TransactionBusy = 0;
+  // Counts the jobs started; a handler that showed a box compares it with the count before.
+  uint32_t JobGeneration = 0;
 };
+
+// A job (which reloads the buffer) may start only outside a transaction; a start counts.
+inline bool MayStartJob(LinkState& state) {
+  if (state.TransactionBusy != 0) return false;
+  ++state.JobGeneration;
+  return true;
+}
 
 }  // namespace console

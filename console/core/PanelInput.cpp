@@ -10,6 +10,14 @@ void PressEnterButton(LinkState& state) {
   if (state.PendingKey == kNoKey) state.PendingKey = kEnterKey;
 }
 
+int DigitRowVirtualKey(uint32_t keycode) {
+  // Keys 1..9 and then 0, left to right: the kernel's key numbers 2..11 plus X's offset of 8.
+  constexpr uint32_t kKeycodeOfOne = 10;
+  constexpr uint32_t kKeycodeOfZero = 19;
+  if (keycode < kKeycodeOfOne || keycode > kKeycodeOfZero) return 0;
+  return keycode == kKeycodeOfZero ? '0' : static_cast<int>('1' + (keycode - kKeycodeOfOne));
+}
+
 int32_t KeyCodeForVirtualKey(int virtualKey) {
   switch (virtualKey) {
     case kVkReturn: return kEnterKey;

@@ -22,6 +22,11 @@ void PressKey(LinkState& state, int32_t code);
 // The on-screen ENTER never replaces a key that has not been fetched yet.
 void PressEnterButton(LinkState& state);
 
+// The virtual key of a key of the digit row, found by its position on the keyboard (its
+// X keycode, as X11 and Wayland report it), whatever the layout and the shift state give;
+// 0 for every other keycode.
+int DigitRowVirtualKey(uint32_t keycode);
+
 // The code a keyboard key gives; kNoKey for keys the programmer has no use for.
 int32_t KeyCodeForVirtualKey(int virtualKey);
 // A keyboard key: stores its code when it has one.

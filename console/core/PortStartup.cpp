@@ -7,15 +7,17 @@
 
 namespace console {
 
-bool OpenPortDriver() {
+bool OpenPortDriver(const DriverStartup& startup) {
   portio::DriverHandle = portio::DriverOpen(portio::DriverHandle, "TVICHW32", "TVicDevice0");
-  if (portio::DriverIsActive(portio::DriverHandle) == 0) {
+  const bool active = portio::DriverIsActive(portio::DriverHandle) != 0;
+  if (startup.postOpen) portio::DriverPostOpen(portio::DriverHandle);
+  if (!active) {
     winapi::MessageBeep(0);
-    winapi::MessageBox(nullptr, kDriverMissingText, kDriverMissingCaption, winapi::MB_OKCANCEL);
-    return false;
+    winapi::MessageBox(nullptr, startup.missingText, kDriverMissingCaption, winapi::MB_OKCANCEL);
+    if (!startup.carriesOnWithout) return false;
   }
   portio::DriverSetSwitch(portio::DriverHandle, 1);
-  return true;
+  return active;
 }
 
 void DetectLptPorts(LinkState& state) {

@@ -28,9 +28,11 @@ bool ReadMenuListMode(const std::string& settingsPath) {
   return TIniFile(settingsPath).ReadInteger("System", "MenuList", 0) != 0;
 }
 
-std::string HistoryIniPathIn(const std::string& startDirectory) {
-  return startDirectory + "\\History.ini";
+std::string SettingsFileIn(const std::string& startDirectory, const std::string& name) {
+  return startDirectory + "\\" + name;
 }
+
+std::string HistoryIniPathIn(const std::string& startDirectory) { return SettingsFileIn(startDirectory, "History.ini"); }
 
 void DeleteFailureLog(const std::string& startDirectory) {
   std::error_code ignored;

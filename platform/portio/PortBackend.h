@@ -8,6 +8,10 @@ namespace portio {
 class PortBackend {
  public:
   virtual ~PortBackend() = default;
+  // The driver's open and close: take the ports up again after Close / let go of every
+  // port and device the backend holds.
+  virtual void Open() {}
+  virtual void Close() {}
   virtual bool IsActive() const = 0;
   virtual int LptCount() const = 0;
   // Base address of port `number` (from 1); 0 when there is no such port.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/portio/FloatingPort.h"
 #include "platform/portio/PpdevBackend.h"
 #include "platform/portio/VirtualPortBackend.h"
 
@@ -17,6 +18,7 @@ constexpr uint32_t kOpenHandle = 0x7C1;
 
 std::unique_ptr<PortBackend> g_backend;
 DeviceFactory g_device_factory;
+std::vector<uint32_t> g_empty_ports;
 bool g_open = false;
 uint32_t g_selected = 0;
 
@@ -29,12 +31,18 @@ PortBackend* Opened(uint32_t handle) {
 
 void SetVirtualDeviceFactory(DeviceFactory factory) { g_device_factory = std::move(factory); }
 
+void SetVirtualEmptyPorts(std::vector<uint32_t> bases) { g_empty_ports = std::move(bases); }
+
 std::unique_ptr<PortBackend> CreateBackendFromEnvironment() {
   const char* choice = std::getenv(kBackendVariable);
   std::string name = choice != nullptr ? choice : "ppdev";
   if (name == "virtual") {
     std::unique_ptr<PortDevice> device = g_device_factory ? g_device_factory() : nullptr;
-    return std::make_unique<VirtualPortBackend>(std::move(device));
+    if (g_empty_ports.empty() || !device) return std::make_unique<VirtualPortBackend>(std::move(device));
+    std::vector<VirtualPortBackend::Port> ports;
+    for (uint32_t base : g_empty_ports) ports.push_back({base, std::make_unique<FloatingPort>()});
+    ports.push_back({VirtualPortBackend::kDefaultBase, std::move(device)});
+    return std::make_unique<VirtualPortBackend>(std::move(ports));
   }
   // A misspelt choice must not silently drive real hardware.
   if (name != "ppdev" && !name.empty()) {
@@ -51,9 +59,9 @@ void InstallBackend(std::unique_ptr<PortBackend> backend) {
   g_selected = 0;
 }
 
-
 uint32_t DriverOpen(uint32_t, const char*, const char*) {
   if (!g_backend) g_backend = CreateBackendFromEnvironment();
+  else g_backend->Open();
   g_open = true;
   return kOpenHandle;
 }
@@ -91,7 +99,10 @@ uint32_t DriverLptBase(uint32_t handle) {
 }
 
 void DriverClose(uint32_t handle) {
-  if (Opened(handle) != nullptr) g_open = false;
+  PortBackend* backend = Opened(handle);
+  if (backend == nullptr) return;
+  backend->Close();
+  g_open = false;
 }
 
 }  // namespace portio

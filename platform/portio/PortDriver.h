@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/portio/PortBackend.h"
 #include "platform/portio/PortDevice.h"
@@ -31,6 +32,9 @@ inline constexpr const char* kBackendVariable = "QZ_PORT";
 using DeviceFactory = std::function<std::unique_ptr<PortDevice>()>;
 // The device the virtual backend attaches to its port; the programs register theirs.
 void SetVirtualDeviceFactory(DeviceFactory factory);
+// Empty ports (nothing plugged in) the virtual backend lists before the device's port, by
+// their bases; none unless a program asks for them.
+void SetVirtualEmptyPorts(std::vector<uint32_t> bases);
 
 // The backend the environment variable names.
 std::unique_ptr<PortBackend> CreateBackendFromEnvironment();

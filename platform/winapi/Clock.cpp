@@ -14,6 +14,10 @@ class SystemClock : public Clock {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
   }
   int64_t Seconds() override { return static_cast<int64_t>(std::time(nullptr)); }
+  int64_t MonotonicSeconds() override {
+    using namespace std::chrono;
+    return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
+  }
 };
 
 SystemClock g_system_clock;

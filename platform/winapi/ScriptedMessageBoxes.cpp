@@ -20,6 +20,7 @@ int ScriptedMessageBoxes::Show(Owner owner, const std::string& text,
     answers_.pop_front();
   }
   boxes_.push_back({owner, text, caption, flags, answer});
+  if (whileShown_) whileShown_(boxes_.back());
   return answer;
 }
 

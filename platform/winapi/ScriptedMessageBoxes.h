@@ -3,6 +3,7 @@
 // queue of scripted answers (the box's default button once the queue is empty). While it
 // lives it is the installed host; the previous host comes back when it is destroyed.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ class ScriptedMessageBoxes : public MessageBoxHost {
   ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
 
   void Answer(int id) { answers_.push_back(id); }
+  // Runs while each box is open, as the events a real box's own loop takes would.
+  void WhileShown(std::function<void(const ShownBox&)> hook) { whileShown_ = std::move(hook); }
   const std::vector<ShownBox>& boxes() const { return boxes_; }
   const std::vector<unsigned>& beeps() const { return beeps_; }
   void Clear();
@@ -37,6 +40,7 @@ class ScriptedMessageBoxes : public MessageBoxHost {
  private:
   MessageBoxHost* previous_;
   std::deque<int> answers_;
+  std::function<void(const ShownBox&)> whileShown_;
   std::vector<ShownBox> boxes_;
   std::vector<unsigned> beeps_;
 };

@@ -149,6 +149,31 @@ TEST_F(DataBufferLifecycle, SizesBeyondSignedThirtyTwoBitsAreRefusedAsNoMemory) 
   ASSERT_EQ(boxes_.boxes().size(), 1u);
 }
 
+// A lock holder works through its pointer until it lets go: whatever the build, nothing may
+// move or free the block under it.
+TEST_F(DataBufferLifecycle, WhileALockIsHeldTheBlockNeitherMovesNorGoes) {
+  DataBuffer buffer;
+  ASSERT_TRUE(buffer.Create(0x1000, 0xFF));
+  {
+    BufferLock lock(buffer);
+    const std::uint8_t* held = lock.data();
+    const std::int32_t handle = buffer.Handle();
+    EXPECT_FALSE(buffer.Resize(0x2000, 0x00));
+    EXPECT_FALSE(buffer.Resize(0x10, 0x00));
+    EXPECT_FALSE(buffer.Create(0x2000, 0x00));
+    buffer.Free();
+    EXPECT_TRUE(buffer.exists());
+    EXPECT_EQ(buffer.BufSize(), 0x1000);
+    EXPECT_EQ(buffer.Handle(), handle);
+    EXPECT_EQ(buffer.BlockSize(), 0x1000u + DataBuffer::kCreateSlack);
+    BufferLock again(buffer);
+    EXPECT_EQ(again.data(), held);
+    EXPECT_EQ(held[0xFFF], 0xFF);
+  }
+  EXPECT_TRUE(buffer.Resize(0x2000, 0x00));
+  EXPECT_EQ(buffer.BufSize(), 0x2000);
+}
+
 TEST_F(DataBufferLifecycle, FailedCreationLeavesNoBuffer) {
   SetAllocationGate([](std::size_t) { return false; });
   DumpEditCore core(ConsoleProfile());

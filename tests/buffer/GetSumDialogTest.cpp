@@ -21,6 +21,7 @@
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
+#include "tests/buffer/AnsweredGetSum.h"
 #include "tests/support/TempDir.h"
 
 namespace buffer {
@@ -177,22 +178,6 @@ TEST_F(GetSumDialogTest, ExitRefuses) {
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
   EXPECT_EQ(Ini().ReadString(kGetSumSection, "OK", ""), "0");
 }
-
-// The real dialog, answered by its Get button once it is on screen.
-class AnsweredGetSum : public TGetSumDialog {
- public:
-  AnsweredGetSum(const EditProfile& profile, bool& exitShown)
-      : TGetSumDialog(profile), exitShown_(exitShown) {}
-  int exec() override {
-    show();
-    exitShown_ = ExitBtn->isVisible();
-    GetSumBtn->click();
-    return result();
-  }
-
- private:
-  bool& exitShown_;
-};
 
 class DumpEditToolsTest : public GetSumDialogTest {
  protected:

@@ -127,6 +127,18 @@ TEST(MenuSyncTest, NumbersThatNameNoItemSelectNothing) {
   EXPECT_EQ(SyncFromLcdLine(Line("\x01" "0.FIRST"), {}).selectedItem, -1);
 }
 
+// Any second character that is not a point counts as the second digit, as its code stands.
+TEST(MenuSyncTest, AnySecondCharacterIsASecondDigit) {
+  const std::vector<std::string> items = Items(60);
+  EXPECT_EQ(SyncFromLcdLine(Line("\x01" "3:ERASE"), items).selectedItem, 40);
+  EXPECT_EQ(SyncFromLcdLine(Line("\x01" "3 ERASE"), items).selectedItem, 14);
+  EXPECT_EQ(SyncFromLcdLine(Line("\x05" "4A"), items).selectedItem, 57);
+  // Numbers below 0 or past the list name no item.
+  EXPECT_EQ(SyncFromLcdLine(Line("\x01" "0/"), items).selectedItem, -1);
+  EXPECT_EQ(SyncFromLcdLine(Line("\x01" "1 "), items).selectedItem, -1);
+  EXPECT_EQ(SyncFromLcdLine(Line("\x01" "5:"), items).selectedItem, -1);
+}
+
 TEST(MenuSyncTest, NamedLineSelectsTheItemWithTheSameFifteenCharacters) {
   const std::vector<std::string> items = {
       MenuItemText(0, "SHORT"),

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "buffer/DumpEdit.h"
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
 #include "link/Io_1.h"
@@ -58,11 +59,15 @@ class LinkLoopTest : public ::testing::Test {
     portio::DriverHandle = 0;
     form_ = std::make_unique<TQZ_M_Form>();
     EXPECT_TRUE(form_->FormCreate());
+    buffer::SetMainEditForm(&mainEdit_);
     gangTools_ = std::make_unique<TGangTools>();
     GangTools = gangTools_.get();
+    QZ_M_Form = form_.get();
   }
   ~LinkLoopTest() override {
+    QZ_M_Form = nullptr;
     GangTools = nullptr;
+    buffer::SetMainEditForm(nullptr);
     form_.reset();
     portio::CloseVirtualPort();
     std::filesystem::current_path(previous_);
@@ -93,6 +98,18 @@ class LinkLoopTest : public ::testing::Test {
 
   Firmware& firmware() { return device_.firmware(); }
 
+  // GANG TOOLS starts a job on a small file: it presses ENTER for the programmer.
+  void StartGangJob() {
+    dir_.Write("job.bin", std::string(0x100, '\x5A'));
+    gangTools_->SetDirectory(dir_.path().string());
+    gangTools_->BitBtn4Click();
+    gangTools_->GangToolStartButtonClick();
+    ASSERT_EQ(GangStatus(), "Processing");
+  }
+  std::string GangStatus() const {
+    return gangTools_->ResultRows().empty() ? "" : gangTools_->ResultRows().back().status;
+  }
+
   std::string LcdLine(int row) const {
     const LcdTextBlock& block = form_->LcdPainBox1->TextBlock();
     return std::string(block.begin() + row * 20, block.begin() + row * 20 + 20);
@@ -111,6 +128,8 @@ class LinkLoopTest : public ::testing::Test {
   programmer::VirtualProgrammer device_;
   PortProbe probe_;
   std::unique_ptr<TQZ_M_Form> form_;
+  // The buffer the programmer's jobs fetch.
+  buffer::TMainEdit mainEdit_;
   std::unique_ptr<TGangTools> gangTools_;
 };
 
@@ -118,7 +137,7 @@ TEST_F(LinkLoopTest, ConsoleMirrorsTheProgrammersMenuAndLcd) {
   Ticks(1);
   EXPECT_EQ(form_->MenuLabel->text(), "MAIN MENU");
   EXPECT_THAT(MenuItems(), ElementsAre("[00]AUTO", "[01]PROGRAM", "[02]VERIFY", "[03]ERASE", "[04]BLANK CHECK",
-                                       "[05]CHECKSUM", "[06]READ (TO PC)"));
+                                       "[05]CHECKSUM", "[06]READ (TO PC)", "[07]AUTO FROM PC"));
   EXPECT_EQ(LcdLine(1), "  GANG PROGRAMMER   ");  // the banner until the first screen
 
   form_->IdleTimerTimer();
@@ -202,8 +221,8 @@ TEST_F(LinkLoopTest, KeyboardArrowsMoveTheProgrammersCursor) {
   Settle();
   QTest::keyClick(form_->ListBox1, Qt::Key_Up);  // wraps to the last item
   Ticks(2);
-  EXPECT_EQ(firmware().menu().cursor(), 6u);
-  EXPECT_EQ(LcdLine(3), "\x01" "6.READ (TO PC)     ");
+  EXPECT_EQ(firmware().menu().cursor(), 7u);
+  EXPECT_EQ(LcdLine(3), "\x01" "7.AUTO FROM PC     ");
   QTest::keyClick(form_->ListBox1, Qt::Key_Down);
   Ticks(2);
   EXPECT_EQ(firmware().menu().cursor(), 0u);
@@ -258,36 +277,42 @@ TEST_F(LinkLoopTest, MenuSelectionGoesBeforeAHeldKey) {
   EXPECT_EQ(form_->MenuSelection, kNoSelection);
 }
 
-class JobResultTest : public LinkLoopTest, public ::testing::WithParamInterface<std::pair<Verdict, int>> {};
+struct VerdictRow {
+  Verdict verdict;
+  const char* status;  // GANG TOOLS' result row
+  const char* shown;   // the programmer's LCD
+};
 
-TEST_P(JobResultTest, JobResultArrivesThroughTheHook) {
+class JobResultTest : public LinkLoopTest, public ::testing::WithParamInterface<VerdictRow> {};
+
+TEST_P(JobResultTest, JobResultEndsTheGangToolsRow) {
   firmware().settings().jobPolls = 12;
-  firmware().settings().verdict = GetParam().first;
+  firmware().settings().verdict = GetParam().verdict;
   Connect();
   Settle();
-  form_->PressKey(kEnterKey);
-  TickUntil([this] { return !gangTools_->JobResults().empty(); });
-  EXPECT_THAT(gangTools_->JobResults(), ElementsAre(GetParam().second));
+  StartGangJob();
+  TickUntil([this] { return GangStatus() != "Processing"; });
+  EXPECT_EQ(GangStatus(), GetParam().status);
   EXPECT_EQ(LcdLine(0), "AUTO                ");
-  const char* shown = GetParam().second == 1 ? "PASS" : GetParam().second == -1 ? "FAIL" : "NO VERDICT";
-  EXPECT_EQ(LcdLine(1).substr(0, std::string(shown).size()), shown);
+  EXPECT_EQ(LcdLine(1).substr(0, std::string(GetParam().shown).size()), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Verdicts, JobResultTest,
-                         ::testing::Values(std::pair{Verdict::Pass, 1}, std::pair{Verdict::Fail, -1},
-                                           std::pair{Verdict::None, 0}));
+                         ::testing::Values(VerdictRow{Verdict::Pass, "Finished", "PASS"},
+                                           VerdictRow{Verdict::Fail, "Fail", "FAIL"},
+                                           VerdictRow{Verdict::None, "Time out", "NO VERDICT"}));
 
 TEST_F(LinkLoopTest, JobShowsItsProgressAndEscAbortsItWithoutVerdict) {
   firmware().settings().jobPolls = 1000;
   Connect();
   Settle();
-  form_->PressKey(kEnterKey);
+  StartGangJob();
   TickUntil([this] { return LcdLine(1) == "Running...          " && LcdLine(2).find('%') != std::string::npos; });
   TickUntil([this] { return LcdLine(2)[0] == 0x10; }, 200);  // the bar's first cell
-  EXPECT_TRUE(gangTools_->JobResults().empty());
+  EXPECT_EQ(GangStatus(), "Processing");
   form_->ESCSBClick();
-  TickUntil([this] { return !gangTools_->JobResults().empty(); });
-  EXPECT_THAT(gangTools_->JobResults(), ElementsAre(0));
+  TickUntil([this] { return GangStatus() != "Processing"; });
+  EXPECT_EQ(GangStatus(), "Time out");
   form_->ESCSBClick();  // any key leaves the result screen
   TickUntil([this] { return LcdLine(1) == std::string("\x01" "0.AUTO") + std::string(13, ' '); });
 }
@@ -333,9 +358,10 @@ TEST_F(LinkLoopTest, ShortPayloadsAreNeverReadPastTheirEnd) {
   EXPECT_EQ(form_->MenuLabel->text(), "SHORT");
   EXPECT_THAT(MenuItems(), ElementsAre("[00]ONE"));
 
+  StartGangJob();
   device_.wire().QueueCommand(0xA7, std::vector<uint8_t>{1});
   Ticks(1);
-  EXPECT_THAT(gangTools_->JobResults(), ElementsAre(0));
+  EXPECT_EQ(GangStatus(), "Time out");
 }
 
 TEST_F(LinkLoopTest, FailedAcknowledgeLeavesTheLcdAndIsLoggedOnlyWhenLoggingIsOn) {

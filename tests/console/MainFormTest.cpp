@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
@@ -112,6 +114,42 @@ TEST_F(MainFormTest, WithoutADriverTheStartEndsAfterTheWarning) {
   EXPECT_EQ(form.LcdPainBox1->TextBlock()[80], 0);
 }
 
+// A box host that notes whether the link timer ran while a box was up.
+class TimerWatchingBoxes : public winapi::MessageBoxHost {
+ public:
+  explicit TimerWatchingBoxes(const TQZ_M_Form& form)
+      : form_(form), previous_(winapi::SetMessageBoxHost(this)) {}
+  ~TimerWatchingBoxes() override { winapi::SetMessageBoxHost(previous_); }
+  int Show(winapi::Owner, const std::string&, const std::string&, unsigned) override {
+    timerRanDuringABox = timerRanDuringABox || form_.ConnectTimer->isActive();
+    ++shown;
+    return winapi::IDOK;
+  }
+  void Beep(unsigned) override {}
+
+  bool timerRanDuringABox = false;
+  int shown = 0;
+
+ private:
+  const TQZ_M_Form& form_;
+  winapi::MessageBoxHost* previous_;
+};
+
+TEST_F(MainFormTest, TheLinkTimerStartsOnlyAsTheLastStepOfASuccessfulStart) {
+  FakePorts::Install(false, {0x378});
+  {
+    TQZ_M_Form form;
+    EXPECT_FALSE(form.ConnectTimer->isActive());
+    TimerWatchingBoxes watch(form);
+    EXPECT_FALSE(form.FormCreate());
+    EXPECT_EQ(watch.shown, 1);
+    EXPECT_FALSE(watch.timerRanDuringABox);
+    EXPECT_FALSE(form.ConnectTimer->isActive());
+  }
+  auto form = Started();
+  EXPECT_TRUE(form->ConnectTimer->isActive());
+}
+
 TEST_F(MainFormTest, OemModeOneRemovesExactlyTheTwoAboutEntries) {
   dir_.Write("OEM.INI", "[OEM]\nISOEM=1\n");
   auto form = Started();
@@ -215,6 +253,63 @@ TEST_F(MainFormTest, MousePressesMarkTheUserBusyAndRightMeansEsc) {
   EXPECT_EQ(form->PendingKey, 0x15);
   EXPECT_EQ(form->MenuSelection, kNoSelection);
 }
+
+TEST_F(MainFormTest, PressesOnChildControlsOfThePanelsAreNotThePanelsOwn) {
+  auto form = Started();
+  form->IdleFlag = 1;
+  QWidget* children[] = {form->SpeedButton1, form->SpeedButton3, form->SpeedButton4,
+                         form->FlyOverMenuSpdBtn1, form->ExistSB, form->MenuLabel};
+  for (QWidget* child : children) {
+    QTest::mouseClick(child, Qt::RightButton);
+    EXPECT_EQ(form->PendingKey, kNoKey) << child->metaObject()->className();
+    QTest::mouseClick(child, Qt::MiddleButton);
+  }
+  EXPECT_EQ(form->IdleFlag, 1);
+  EXPECT_NE(form->IdleTimer, nullptr);  // the exit button took no right press
+  // A keypad key stands over the picture but is no part of it.
+  QTest::mouseClick(form->NUM_7SB, Qt::RightButton);
+  EXPECT_EQ(form->PendingKey, kNoKey);
+}
+
+// Keys as X11 reports them: the keycode of the key's position and the key the layout makes
+// of it.
+struct LayoutKey {
+  const char* what;
+  int qtKey;
+  Qt::KeyboardModifiers modifiers;
+  uint32_t keycode;
+  int32_t code;
+};
+
+void PrintTo(const LayoutKey& key, std::ostream* out) { *out << key.what; }
+
+class KeyLayoutTest : public MainFormTest, public ::testing::WithParamInterface<LayoutKey> {};
+
+TEST_P(KeyLayoutTest, TheKeyCountsNotTheCharacterItMakes) {
+  const LayoutKey& key = GetParam();
+  auto form = Started();
+  QKeyEvent press(QEvent::KeyPress, key.qtKey, key.modifiers, key.keycode, 0, 0);
+  QApplication::sendEvent(form->ListBox1, &press);
+  EXPECT_EQ(form->PendingKey, key.code) << key.what;
+  EXPECT_EQ(form->focusWidget(), form->ListBox1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, KeyLayoutTest,
+    ::testing::Values(
+        LayoutKey{"AZERTY 1 (&)", Qt::Key_Ampersand, {}, 10, 0x11},
+        LayoutKey{"AZERTY 2 (e acute)", Qt::Key_Eacute, {}, 11, 0x12},
+        LayoutKey{"AZERTY 0 (a grave)", Qt::Key_Agrave, {}, 19, 0x10},
+        LayoutKey{"AZERTY shifted 9", Qt::Key_9, Qt::ShiftModifier, 18, 0x19},
+        LayoutKey{"QWERTY shifted 1 (!)", Qt::Key_Exclam, Qt::ShiftModifier, 10, 0x11},
+        LayoutKey{"QWERTY shifted 0 ())", Qt::Key_ParenRight, Qt::ShiftModifier, 19, 0x10},
+        LayoutKey{"QWERTY 5", Qt::Key_5, {}, 14, 0x15},
+        LayoutKey{"keypad 3", Qt::Key_3, Qt::KeypadModifier, 89, 0x13},
+        LayoutKey{"AZERTY A (QWERTY's Q place)", Qt::Key_A, {}, 24, 0x1A},
+        LayoutKey{"shifted d", Qt::Key_D, Qt::ShiftModifier, 40, 0x1D},
+        LayoutKey{"minus", Qt::Key_Minus, {}, 20, kNoKey},
+        LayoutKey{"AZERTY ) beside the 0", Qt::Key_ParenRight, {}, 20, kNoKey}),
+    [](const ::testing::TestParamInfo<LayoutKey>& info) { return "Key" + std::to_string(info.index); });
 
 TEST_F(MainFormTest, MenuListClicksChooseItemsOnly) {
   auto form = Started();

@@ -19,6 +19,12 @@ namespace {
 
 using ::testing::ElementsAre;
 using namespace formats::testing;
+using buffer::kFormatBinary;
+using buffer::kFormatIntelHex;
+using buffer::kFormatJedec;
+using buffer::kFormatMsDosCom;
+using buffer::kFormatMsDosExe;
+using buffer::kFormatPof;
 
 std::vector<std::string> Texts(const winapi::ScriptedMessageBoxes& boxes) {
   std::vector<std::string> texts;
@@ -116,10 +122,10 @@ TEST(DetectLoadFormatTest, TriesTheDetectorsInOrderAndFallsBackToBinary) {
     int32_t format;
     std::string box;
   };
-  for (const Case& c : {Case{kIntelText, kIntelHexFormat, "This is Intel Hex format !|Auto detect"},
-                        Case{PofFile(), kPofFormat, "This is POF format !|Auto detect"},
-                        Case{"POF without a data run", kBinary, "Binary Code File|Detect"},
-                        Case{"", kBinary, "Binary Code File|Detect"}}) {
+  for (const Case& c : {Case{kIntelText, kFormatIntelHex, "This is Intel Hex format !|Auto detect"},
+                        Case{PofFile(), kFormatPof, "This is POF format !|Auto detect"},
+                        Case{"POF without a data run", kFormatBinary, "Binary Code File|Detect"},
+                        Case{"", kFormatBinary, "Binary Code File|Detect"}}) {
     winapi::ScriptedMessageBoxes boxes;
     EXPECT_EQ(DetectLoadFormat(ImageOf(c.text), kDetectOnSuccess), c.format);
     EXPECT_THAT(Texts(boxes), ElementsAre(c.box));
@@ -195,38 +201,38 @@ INSTANTIATE_TEST_SUITE_P(
     All, LoadSourceTest,
     ::testing::Values(
         // The image of a binary range read from file offset 0x10 (16 bytes) at 0x1000.
-        SourceCase{"BinaryRange", kBinary, Counting(16), Settings(0x1000, 0x10, 0x1F), false, "",
+        SourceCase{"BinaryRange", kFormatBinary, Counting(16), Settings(0x1000, 0x10, 0x1F), false, "",
                    Counting(16), true, 16, 1, 0x10, 0x20, 0x1000, 0x100F, ChecksumRoute::Range},
         // GANG TOOLS writes the end as the file size: the file is placed, no byte after it.
-        SourceCase{"EndAtTheFileSize", kBinary, Counting(40), Settings(0, 0, 40), false, "",
+        SourceCase{"EndAtTheFileSize", kFormatBinary, Counting(40), Settings(0, 0, 40), false, "",
                    Counting(40), true, 40, 1, 0, 40, 0, 39, ChecksumRoute::Range},
-        SourceCase{"ComSplit", kMsDosCom, Counting(40), Settings(0x20, 0, 9, 1), false, "",
+        SourceCase{"ComSplit", kFormatMsDosCom, Counting(40), Settings(0x20, 0, 9, 1), false, "",
                    Counting(10), true, 10, 2, 0, 10, 0x20, 0x29, ChecksumRoute::Range},
-        SourceCase{"CodeWithoutReader", kJedecFormat, Counting(8), Settings(0, 0, 7), false, "",
+        SourceCase{"CodeWithoutReader", kFormatJedec, Counting(8), Settings(0, 0, 7), false, "",
                    Counting(8), true, 8, 1, 0, 8, 0, 7, ChecksumRoute::Range},
-        SourceCase{"NothingToPlace", kBinary, Counting(8), Settings(0, 5, 4), false, "", "", false,
+        SourceCase{"NothingToPlace", kFormatBinary, Counting(8), Settings(0, 5, 4), false, "", "", false,
                    0, 1, 5, 0, 0, 0, ChecksumRoute::Range},
-        SourceCase{"EmptyFile", kBinary, "", Settings(0, 0, 0), false, "", "", false, 0, 1, 0, 0, 0,
+        SourceCase{"EmptyFile", kFormatBinary, "", Settings(0, 0, 0), false, "", "", false, 0, 1, 0, 0, 0,
                    0, ChecksumRoute::Range},
-        SourceCase{"Exe", kMsDosExe, Exe(88), Settings(0x100), false, "", Counting(88), true, 88, 1,
+        SourceCase{"Exe", kFormatMsDosExe, Exe(88), Settings(0x100), false, "", Counting(88), true, 88, 1,
                    0x100, 0x100 + 88, 0x100, 0x100 + 87, ChecksumRoute::Range},
-        SourceCase{"ExeHeaderOnly", kMsDosExe, Exe(0), Settings(0x100), false, "", "", true, 0, 1,
+        SourceCase{"ExeHeaderOnly", kFormatMsDosExe, Exe(0), Settings(0x100), false, "", "", true, 0, 1,
                    0x100, 0x100, 0x100, 0xFF, ChecksumRoute::Range},
-        SourceCase{"ExeShorterThanItsHeader", kMsDosExe, std::string(511, 'M'), Settings(0), true,
+        SourceCase{"ExeShorterThanItsHeader", kFormatMsDosExe, std::string(511, 'M'), Settings(0), true,
                    "Format Error !|Load"},
-        SourceCase{"Pof", kPofFormat, PofFile(), Settings(0x40), false, "",
+        SourceCase{"Pof", kFormatPof, PofFile(), Settings(0x40), false, "",
                    std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x80\xF0\x01", 11), true, 11, 1,
                    0x40, 0x40 + 11, 0x40, 0x40 + 10, ChecksumRoute::GetSumCommand},
-        SourceCase{"PofWithoutDataRun", kPofFormat, "POF" + std::string(0x100, '\x12'), Settings(0),
+        SourceCase{"PofWithoutDataRun", kFormatPof, "POF" + std::string(0x100, '\x12'), Settings(0),
                    true, "File is not POF format !|ERROR !"},
-        SourceCase{"PofWithoutSignature", kPofFormat, "xxxxxxxxPOF" + std::string(8, '\xFF'),
+        SourceCase{"PofWithoutSignature", kFormatPof, "xxxxxxxxPOF" + std::string(8, '\xFF'),
                    Settings(0), true, "File is not POF format !|ERROR !"},
-        SourceCase{"IntelHex", kIntelHexFormat, kIntelText, Settings(0x1000), false, "",
+        SourceCase{"IntelHex", kFormatIntelHex, kIntelText, Settings(0x1000), false, "",
                    std::string(0x30, '\xFF') + "\x02\x33\x7A", true, 0x33, 1, 0x1000, 0x1033,
                    0x1000, 0x1032, ChecksumRoute::Range},
-        SourceCase{"IntelHexForcedOnOtherText", kIntelHexFormat, "S1130000000102030405",
+        SourceCase{"IntelHexForcedOnOtherText", kFormatIntelHex, "S1130000000102030405",
                    Settings(0), true, "File is not Intel Hex format !|ERROR !"},
-        SourceCase{"IntelHexCutShort", kIntelHexFormat,
+        SourceCase{"IntelHexCutShort", kFormatIntelHex,
                    ":0300300002337A1E\n:0300300002337A\n:00000001FF", Settings(0), true,
                    "FORMAT ERROR !|"}),
     [](const auto& info) { return std::string(info.param.name); });

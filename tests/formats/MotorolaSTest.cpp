@@ -115,7 +115,7 @@ TEST_P(MotorolaBadInputTest, IsRefusedWithOneBoxAndNothingToPlace) {
   buffer::RecordingProgress progress;
   KeepFileSegmentBase keep;
   LoadSettings settings;
-  auto source = ReadLoadSource(kMotorolaFormat, ImageOf(GetParam().text, "bad.s19"), settings,
+  auto source = ReadLoadSource(buffer::kFormatMotorolaHex, ImageOf(GetParam().text, "bad.s19"), settings,
                                {nullptr, keep, kMotorolaLoadBufSize});
   EXPECT_FALSE(source);
   ASSERT_EQ(boxes.boxes().size(), 1u);
@@ -153,7 +153,7 @@ TEST(MotorolaLoadSourceTest, LandsAtTheDestinationIn24BitsUpToTheEndOfTheData) {
   settings.destination = 0x1000100;  // reduced to 0x100
   settings.userFill = 0x5A;
   settings.unusedFill = 1;
-  auto source = ReadLoadSource(kMotorolaFormat, ImageOf(SRecord('1', "0000" + std::string(64, '7'))),
+  auto source = ReadLoadSource(buffer::kFormatMotorolaHex, ImageOf(SRecord('1', "0000" + std::string(64, '7'))),
                                settings, {nullptr, keep, kMotorolaLoadBufSize});
   ASSERT_TRUE(source);
   EXPECT_EQ(source->length, 0x20);
@@ -165,7 +165,7 @@ TEST(MotorolaLoadSourceTest, LandsAtTheDestinationIn24BitsUpToTheEndOfTheData) {
   EXPECT_EQ(source->merge, MergeRoute::Plain);
   EXPECT_EQ(source->block[0x20], 0x5A);
   // Auto detection finds it between Intel Hex and Tektronix.
-  EXPECT_EQ(DetectLoadFormat(ImageOf(kGood), kDetectSilent), kMotorolaFormat);
+  EXPECT_EQ(DetectLoadFormat(ImageOf(kGood), kDetectSilent), buffer::kFormatMotorolaHex);
 }
 
 TEST(MotorolaWriterTest, WritesHeaderSixteenByteRecordsOfEachKindAndItsEndRecord) {

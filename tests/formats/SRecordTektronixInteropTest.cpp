@@ -104,7 +104,7 @@ TEST_P(ToolWrittenFileTest, LoadsByteForByteInEveryTextVariant) {
   std::vector<uint8_t> expected;
   const std::string text = MakeFile(c, expected);
   ASSERT_FALSE(text.empty());
-  const int32_t format = c.Tektronix() ? kTektronixFormat : kMotorolaFormat;
+  const int32_t format = c.Tektronix() ? buffer::kFormatTektronixHex : buffer::kFormatMotorolaHex;
   EXPECT_EQ(DetectLoadFormat(ImageOf(text), kDetectSilent), format);
   const bool large = expected.size() > 0x200000;
   for (TextVariant variant : kAllVariants) {
@@ -217,10 +217,10 @@ TEST(SRecordTektronixDifferencesTest, ExtendedTektronixGapsAndDataChecksumsAreTa
   const std::string tekhex = dir.Read("d.tekhex");
   ASSERT_EQ(tekhex[0], '%');
   EXPECT_FALSE(DetectTektronix(kDetectSilent, ImageOf(tekhex)));
-  EXPECT_EQ(DetectLoadFormat(ImageOf(tekhex), kDetectSilent), kBinary);
+  EXPECT_EQ(DetectLoadFormat(ImageOf(tekhex), kDetectSilent), buffer::kFormatBinary);
   {
     winapi::ScriptedMessageBoxes boxes;
-    EXPECT_FALSE(ReadLoadSource(kTektronixFormat, ImageOf(tekhex), LoadSettings{},
+    EXPECT_FALSE(ReadLoadSource(buffer::kFormatTektronixHex, ImageOf(tekhex), LoadSettings{},
                                 {nullptr, keep, kTektronixBufSize}));
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text, "File is not Tektronix Hex format !");
@@ -233,7 +233,7 @@ TEST(SRecordTektronixDifferencesTest, ExtendedTektronixGapsAndDataChecksumsAreTa
   EXPECT_EQ(dir.Read("gap.bin"), "\x12\x34");
   {
     winapi::ScriptedMessageBoxes boxes;
-    auto source = ReadLoadSource(kMotorolaFormat, ImageOf(dir.Read("gap.s19")), LoadSettings{},
+    auto source = ReadLoadSource(buffer::kFormatMotorolaHex, ImageOf(dir.Read("gap.s19")), LoadSettings{},
                                  {nullptr, keep, kMotorolaLoadBufSize});
     ASSERT_TRUE(source);
     EXPECT_EQ(source->length, 0x8002);
@@ -247,7 +247,7 @@ TEST(SRecordTektronixDifferencesTest, ExtendedTektronixGapsAndDataChecksumsAreTa
   EXPECT_FALSE(RunTool("srec_cat " + dir.File("sum.tek") + " -tektronix -o " + dir.File("s.bin") + " -binary"));
   {
     winapi::ScriptedMessageBoxes boxes;
-    auto source = ReadLoadSource(kTektronixFormat, ImageOf("/0000010155FF\r\n/00100102660C\r\n"),
+    auto source = ReadLoadSource(buffer::kFormatTektronixHex, ImageOf("/0000010155FF\r\n/00100102660C\r\n"),
                                  LoadSettings{}, {nullptr, keep, kTektronixBufSize});
     ASSERT_TRUE(source);
     ASSERT_EQ(boxes.boxes().size(), 1u);

@@ -131,7 +131,7 @@ TEST_P(TektronixBadInputTest, IsRefusedOnTheLoadRoadWithOneBox) {
   winapi::ScriptedMessageBoxes boxes;
   buffer::RecordingProgress progress;
   KeepFileSegmentBase keep;
-  auto source = ReadLoadSource(kTektronixFormat, ImageOf(GetParam().text, "t.tek"), LoadSettings{},
+  auto source = ReadLoadSource(buffer::kFormatTektronixHex, ImageOf(GetParam().text, "t.tek"), LoadSettings{},
                                {nullptr, keep, 0x10000});
   EXPECT_FALSE(source);
   ASSERT_EQ(boxes.boxes().size(), 1u);
@@ -170,14 +170,14 @@ TEST(TektronixLoadSourceTest, PlacesTheImageFromAddressZeroLikeIntelHex) {
   KeepFileSegmentBase keep;
   LoadSettings settings;
   settings.destination = 0x1000;
-  auto source = ReadLoadSource(kTektronixFormat, ImageOf(TekRecord("0100", "0102")), settings,
+  auto source = ReadLoadSource(buffer::kFormatTektronixHex, ImageOf(TekRecord("0100", "0102")), settings,
                                {nullptr, keep, 0x10000});
   ASSERT_TRUE(source);
   EXPECT_EQ(source->length, 0x102);
   EXPECT_EQ(source->fileSize, 0x1102);
   EXPECT_EQ(source->merge, MergeRoute::Split);
   EXPECT_EQ(source->block[0x101], 0x02);
-  EXPECT_EQ(DetectLoadFormat(ImageOf(TekRecord("0100", "0102")), kDetectSilent), kTektronixFormat);
+  EXPECT_EQ(DetectLoadFormat(ImageOf(TekRecord("0100", "0102")), kDetectSilent), buffer::kFormatTektronixHex);
 }
 
 TEST(TektronixWriterTest, WritesWholeSlicesAddressedFromZeroAndTheEndRecord) {

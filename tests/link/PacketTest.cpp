@@ -156,14 +156,27 @@ TEST_F(ReceiveTest, AcceptsLowerCaseCrcDigits) {
   EXPECT_EQ(out, packet);
 }
 
-TEST_F(ReceiveTest, ZeroLengthMakesAnEmptyBodyAndTheDigitsAreTheirOwnCrc) {
-  port->GivesBytes(Bytes(std::string("\0" "0000", 5))).GivesBytes({});
-  LinkPacket out;
-  EXPECT_EQ(qzlink::PcGetQz710Data(kBase, out), qzlink::kReceived);
-  EXPECT_EQ(out.size(), 5u);
-
-  port->GivesBytes(Bytes("\x01" "0000")).GivesBytes({});
-  EXPECT_EQ(qzlink::PcGetQz710Data(kBase, out), qzlink::kReceiveCrcMismatch);
+// Such a head's "CRC" overlaps its own length digits, so noise with no hex digit where the
+// length belongs reads as L = 0 with a matching CRC of 0; it must not pass as a packet.
+TEST_F(ReceiveTest, LengthBelowFourIsRefusedLikeACrcMismatchAfterItsShortBody) {
+  struct Head {
+    std::string bytes;
+    std::vector<uint8_t> body;
+  };
+  const Head heads[] = {
+      {std::string("\0" "0000", 5), {}},
+      {std::string("\0" "\xFF\xFF\xFF\xFF", 5), {}},  // no hex digit: L = 0, "CRC" 0
+      {std::string("\x01" "0000"), {}},
+      {std::string("\xA0" "3zzz"), {'z', 'z', 'z'}},
+  };
+  for (const Head& head : heads) {
+    port->GivesBytes(Bytes(head.bytes)).GivesBytes(head.body);
+    LinkPacket out = {0x42};
+    EXPECT_EQ(qzlink::PcGetQz710Data(kBase, out), qzlink::kReceiveCrcMismatch) << head.bytes;
+    EXPECT_EQ(out, LinkPacket{0x42});
+    EXPECT_TRUE(port->ScriptDone());
+  }
+  EXPECT_TRUE(log.empty());
 }
 
 TEST_F(ReceiveTest, OneFailedHeadThenAGoodOneStillYieldsThePacket) {

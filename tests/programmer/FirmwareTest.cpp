@@ -1,8 +1,12 @@
 // The virtual programmer's firmware through the real wire: a stand-in console that polls,
-// acknowledges every command and answers key requests from a script.
+// acknowledges every command, answers key requests from a script and serves the buffer
+// transfers with the console's own code.
+#include <algorithm>
 #include <deque>
 
+#include "console/core/BufferTransfer.h"
 #include "programmer/MenuModel.h"
+#include "tests/support/RecordingTransferSite.h"
 #include "tests/programmer/WireFixture.h"
 
 namespace programmertest {
@@ -34,11 +38,11 @@ class ConsoleStandIn : public qzlink::CommandHandlers {
     commands.push_back({0xA1, reply});
     qzlink::SendNewPacket(qzlink::kAcknowledgeCode, reply, 6, kBase);
   }
-  void QZSendReadDataCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
-  void QZGetProgramDataCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
+  void QZSendReadDataCommand(LinkPacket p) override { Serve(std::move(p), console::ServeReadAll); }
+  void QZGetProgramDataCommand(LinkPacket p) override { Serve(std::move(p), console::ServeProgramAll); }
   void QZSendMenuDataCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
-  void QZSendReadDataSegmentCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
-  void QZGetProgramDataSegmentCommand(LinkPacket p) override { Acknowledge(std::move(p)); }
+  void QZSendReadDataSegmentCommand(LinkPacket p) override { Serve(std::move(p), console::ServeReadSegment); }
+  void QZGetProgramDataSegmentCommand(LinkPacket p) override { Serve(std::move(p), console::ServeProgramSegment); }
   void QZSendStatusDataCommandA7(LinkPacket p) override { Acknowledge(std::move(p)); }
 
   std::vector<uint8_t> Codes() const {
@@ -49,8 +53,21 @@ class ConsoleStandIn : public qzlink::CommandHandlers {
 
   std::deque<std::vector<uint8_t>> keys;
   std::vector<Command> commands;
+  RecordingTransferSite site;
+  console::LinkState state = [] {
+    console::LinkState fresh;
+    fresh.LptBase = kBase;
+    return fresh;
+  }();
 
  private:
+  using Transfer = void (*)(std::span<const uint8_t>, console::LinkState&, console::TransferSite&);
+  void Serve(LinkPacket packet, Transfer transfer) {
+    const std::span<const uint8_t> payload = qzlink::PacketPayload(packet);
+    commands.push_back({packet[0], {payload.begin(), payload.end()}});
+    transfer(payload, state, site);
+  }
+
   void Acknowledge(LinkPacket packet) {
     const std::span<const uint8_t> payload = qzlink::PacketPayload(packet);
     commands.push_back({packet[0], {payload.begin(), payload.end()}});
@@ -111,9 +128,9 @@ TEST_F(FirmwareTest, PowerUpSendsTheMenuThenTheScreenThenWaits) {
   Settle();
   EXPECT_THAT(console.Codes(), ElementsAre(0xA4, 0xA0));
   const std::vector<uint8_t>& menu = console.commands[0].payload;
-  ASSERT_EQ(menu.size(), 21u + 7 * 20);
+  ASSERT_EQ(menu.size(), 21u + 8 * 20);
   EXPECT_EQ(std::string(menu.begin(), menu.begin() + 10), std::string("MAIN MENU\0", 10));
-  EXPECT_EQ(menu[20], 7);
+  EXPECT_EQ(menu[20], 8);
   EXPECT_EQ(std::string(menu.begin() + 21 + 6 * 20, menu.begin() + 21 + 6 * 20 + 12), "READ (TO PC)");
   EXPECT_EQ(console.commands[1].payload.size(), 81u);
   EXPECT_EQ(LcdLine(1), "\x01" "0.AUTO             ");
@@ -145,14 +162,14 @@ TEST_F(FirmwareTest, ArrowsDigitsAndEscMoveTheCursor) {
   Press(0x20);  // ESC: back to the top
   EXPECT_EQ(firmware().menu().cursor(), 0u);
   Press(0x1B);  // up wraps round
-  EXPECT_EQ(firmware().menu().cursor(), 6u);
+  EXPECT_EQ(firmware().menu().cursor(), 7u);
 }
 
 TEST_F(FirmwareTest, SelectionFromThePcMovesTheCursorBeforeTheKeyActs) {
   Settle();
   Press(0x00, 4);
   EXPECT_EQ(firmware().menu().cursor(), 4u);
-  Press(0x00, 7);  // no such item
+  Press(0x00, 8);  // no such item
   EXPECT_EQ(firmware().menu().cursor(), 4u);
   Press(0x23, 2);
   EXPECT_EQ(firmware().state(), Firmware::State::Running);
@@ -183,6 +200,42 @@ TEST_F(FirmwareTest, JobRunsItsPollsThenShowsAndReportsTheVerdict) {
   Press(0x15);  // any key leaves it
   EXPECT_EQ(firmware().state(), Firmware::State::Menu);
   EXPECT_EQ(firmware().menu().cursor(), 0u);
+}
+
+// AUTO FROM PC: ENTER on the result screen runs the next job, which fetches the buffer again;
+// every third fails; any other key leaves for the menu; a job that never answers runs on.
+TEST_F(FirmwareTest, AutoFromPcRunsJobAfterJobOnEnter) {
+  firmware().settings().jobPolls = 3;
+  firmware().settings().failEvery = 3;
+  {
+    const buffer::BufferLock lock(console.site.data);
+    for (uint32_t i = 0; i < 0x10000; ++i) lock.data()[i] = static_cast<uint8_t>(i * 7);
+  }
+  Settle();
+  Press(0x00, 7);
+  std::vector<std::vector<uint8_t>> verdicts;
+  for (int job = 0; job < 4; ++job) {
+    Hand(0x23);
+    for (int i = 0; i < 40 && firmware().state() != Firmware::State::Result; ++i) Tick();
+    Settle();
+    verdicts.push_back(Last(0xA7).payload);
+    EXPECT_EQ(firmware().jobItem(), 7u);
+  }
+  EXPECT_THAT(verdicts, ElementsAre(ElementsAre(1, 1), ElementsAre(1, 1), ElementsAre(1, 0), ElementsAre(1, 1)));
+  EXPECT_EQ(firmware().jobsRun(), 4u);
+  const std::vector<uint8_t> codes = console.Codes();
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), 0xA3), 4);
+  EXPECT_EQ(firmware().chip(), console.site.Bytes(0, 0x10000));
+
+  Press(0x15);
+  EXPECT_EQ(firmware().state(), Firmware::State::Menu);
+  EXPECT_EQ(firmware().menu().cursor(), 7u);
+
+  firmware().settings().neverAnswer = true;
+  Hand(0x23);
+  for (int i = 0; i < 200; ++i) Tick();
+  EXPECT_EQ(firmware().state(), Firmware::State::Running);
+  EXPECT_EQ(LcdLine(2), std::string(10, '\x10') + "   100%   ");
 }
 
 TEST_F(FirmwareTest, ProgressBarFillsAsTheJobRunsAndEscAbortsIt) {

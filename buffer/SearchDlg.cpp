@@ -1,0 +1,236 @@
+#include "buffer/SearchDlg.h"
+
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "buffer/DialogPlacement.h"
+#include "buffer/DialogWidgets.h"
+#include "buffer/DumpEdit.h"
+#include "buffer/RadioGroup.h"
+#include "buffer/core/HexText.h"
+#include "buffer/core/Messages.h"
+
+namespace buffer {
+namespace {
+
+constexpr Message kNoTargetMessage{"Not Found Any Data of Target !", "Input Error",
+                                   winapi::MB_OK};
+
+constexpr int kCellWidth = 28;
+constexpr int kRowHeight = 22;
+
+GridKey KeyOf(int key) {
+  switch (key) {
+    case Qt::Key_Left: return GridKey::Left;
+    case Qt::Key_Right: return GridKey::Right;
+    case Qt::Key_Home: return GridKey::Home;
+    case Qt::Key_End: return GridKey::End;
+    default: return GridKey::Other;
+  }
+}
+
+// A message box or a menu over the dialog leaves the grid the one the user is in.
+bool MovedByTheUser(const QFocusEvent& event) {
+  return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
+QString Hex6(std::int32_t value) { return QString::fromLatin1(FormatHex6(value).c_str()); }
+
+}  // namespace
+
+SearchGridView::SearchGridView(SearchCells& cells, SearchGrid grid, QWidget* parent)
+    : QTableWidget(1, SearchCells::kColumns, parent), cells_(cells), grid_(grid) {
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTabKeyNavigation(false);
+  horizontalHeader()->hide();
+  verticalHeader()->hide();
+  horizontalHeader()->setMinimumSectionSize(4);
+  verticalHeader()->setMinimumSectionSize(4);
+  for (int c = 0; c < columnCount(); ++c) {
+    setColumnWidth(c, kCellWidth);
+    auto* item = new QTableWidgetItem;
+    item->setTextAlignment(Qt::AlignCenter);
+    setItem(0, c, item);
+  }
+  setRowHeight(0, kRowHeight);
+  setFixedSize(kCellWidth * columnCount() + 2 * frameWidth(), kRowHeight + 2 * frameWidth());
+  ShowCells();
+}
+
+void SearchGridView::ShowCells() {
+  for (int c = 0; c < columnCount(); ++c) {
+    const std::string& text = cells_.Cell(grid_, c);
+    const QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    if (item(0, c)->text() != shown) item(0, c)->setText(shown);
+  }
+  if (currentColumn() != cells_.Column(grid_)) {
+    const QSignalBlocker quiet(this);
+    setCurrentCell(0, cells_.Column(grid_));
+  }
+}
+
+void SearchGridView::focusInEvent(QFocusEvent* event) {
+  QTableWidget::focusInEvent(event);
+  if (!MovedByTheUser(*event)) return;
+  cells_.Enter(grid_);
+  emit Changed();
+}
+
+void SearchGridView::focusOutEvent(QFocusEvent* event) {
+  QTableWidget::focusOutEvent(event);
+  if (!MovedByTheUser(*event)) return;
+  cells_.Exit(grid_);
+  emit Changed();
+}
+
+void SearchGridView::mousePressEvent(QMouseEvent* event) {
+  if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (!index.isValid()) return;
+  cells_.MouseDown(grid_, index.column());
+  emit Changed();
+}
+
+void SearchGridView::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape ||
+      key == Qt::Key_Return || key == Qt::Key_Enter) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  cells_.KeyDown(grid_, KeyOf(key));
+  const QString text = event->text();
+  if (key == Qt::Key_Backspace) {
+    cells_.EraseChar(grid_);
+  } else if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() <= 0xFF &&
+             text[0].unicode() != 0x7F) {
+    cells_.TypeChar(grid_, static_cast<char>(text[0].unicode()));
+  }
+  emit Changed();
+}
+
+TSearchDialog::TSearchDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("SearchDialog");
+  setWindowTitle("Search Data");
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+
+  NowCurLabel = MakeLabel("NowCurLabel");
+  BufSizeLabel = MakeLabel("BufSizeLabel");
+  auto* info = new QGroupBox("Buffer information :");
+  auto* figures = new QGridLayout(info);
+  figures->addWidget(new QLabel("Now cursor position :"), 0, 0);
+  figures->addWidget(NowCurLabel, 0, 1);
+  figures->addWidget(new QLabel("Buffer size: "), 1, 0);
+  figures->addWidget(BufSizeLabel, 1, 1);
+
+  AsciiSG = new SearchGridView(cells_, SearchGrid::Ascii);
+  AsciiSG->setObjectName("AsciiSG");
+  QFont terminal("Terminal");
+  terminal.setStyleHint(QFont::TypeWriter);
+  terminal.setPixelSize(12);
+  AsciiSG->setFont(terminal);
+  BinSG = new SearchGridView(cells_, SearchGrid::Binary);
+  BinSG->setObjectName("BinSG");
+  ClearBtn = MakeButton("ClearBtn", "Clear", "Clear Target Data.");
+  auto* target = new QGroupBox("Target :");
+  auto* cells = new QGridLayout(target);
+  cells->addWidget(new QLabel("ASCII-Code :"), 0, 0);
+  cells->addWidget(AsciiSG, 0, 1);
+  cells->addWidget(new QLabel("Binary-Code :"), 1, 0);
+  cells->addWidget(BinSG, 1, 1);
+  cells->addWidget(ClearBtn, 1, 2);
+
+  RadioGroup1 = new TRadioGroup("Action", {"Forward", "Backward"}, this);
+  RadioGroup1->setObjectName("RadioGroup1");
+  RadioGroup1->SetItemIndex(0);
+  SearchBtn = MakeButton("SearchBtn", "Search", "Search Data.");
+  CancelBtn = MakeButton("CancelBtn", "Exit", "");
+  CancelBtn->setToolTip(QString());
+  auto* answers = new QVBoxLayout;
+  answers->addWidget(SearchBtn);
+  answers->addWidget(CancelBtn);
+  answers->addStretch();
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(RadioGroup1);
+  bottom->addStretch();
+  bottom->addLayout(answers);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(info);
+  layout->addWidget(target);
+  layout->addLayout(bottom);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  for (SearchGridView* grid : {AsciiSG, BinSG}) {
+    connect(grid, &SearchGridView::Changed, this, &TSearchDialog::ShowCells);
+  }
+  connect(ClearBtn, &QPushButton::clicked, this, &TSearchDialog::ClearBtnClick);
+  connect(SearchBtn, &QPushButton::clicked, this, &TSearchDialog::SearchBtnClick);
+  connect(CancelBtn, &QPushButton::clicked, this, &TSearchDialog::CancelBtnClick);
+}
+
+void TSearchDialog::showEvent(QShowEvent* event) {
+  if (!initialised_) {
+    initialised_ = true;
+    CentreOnDesktop(this);
+    InitFromEditor();
+  }
+  QDialog::showEvent(event);
+}
+
+void TSearchDialog::InitFromEditor() {
+  if (!Editor) return;
+  std::int32_t size = 0;
+  Editor->QueryBufferSize(size);
+  const bool words = Editor->MainEditPage()->currentWidget()->objectName() == "Edit16BitSheet";
+  NowCurLabel->setText(Hex6(words ? Editor->CursorAddress16() / 2 : Editor->CursorAddress8()));
+  BufSizeLabel->setText(Hex6(words ? size / 2 : size));
+  cells_.ShowPattern(Editor->Fields().SearchPattern);
+  RadioGroup1->SetItemIndex(Editor->Fields().SearchDirection);
+  ShowCells();
+}
+
+void TSearchDialog::ShowCells() {
+  AsciiSG->ShowCells();
+  BinSG->ShowCells();
+}
+
+void TSearchDialog::ClearBtnClick() {
+  cells_.Clear();
+  ShowCells();
+}
+
+void TSearchDialog::SearchBtnClick() {
+  const std::optional<std::string> pattern = cells_.ReadPattern();
+  if (!pattern) {
+    ShowMessage(kNoTargetMessage);
+    return;
+  }
+  if (Editor) {
+    Editor->Fields().SearchPattern = *pattern;
+    Editor->Fields().SearchRequested = 1;
+    Editor->Fields().SearchDirection = RadioGroup1->ItemIndex();
+  }
+  accept();
+}
+
+void TSearchDialog::CancelBtnClick() {
+  if (Editor) Editor->Fields().SearchRequested = 0;
+  reject();
+}
+
+}  // namespace buffer

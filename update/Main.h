@@ -1,0 +1,84 @@
+#pragma once
+// QZ_UPDate's main window: an MDI frame that holds the port driver for the whole program,
+// opens the Dump Edit children the update image is loaded into, shows the identity of the
+// loaded image and of the connected programmer, and carries the Update menu.
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMenu;
+
+namespace buffer {
+class TMainEdit;
+}
+
+namespace update {
+
+inline constexpr const char* kApplicationTitle = "SYSTEM UPDATE";
+inline constexpr const char* kDriverMissingText = "The driver TVicHW32 can not be found!";
+// The message the frame posts itself to open its first Dump Edit child once the message loop
+// runs (WM_USER + 1000).
+inline constexpr int kOpenDumpEditMessage = 2024;
+inline constexpr int kChildWidth = 617;
+inline constexpr int kChildHeight = 236;
+inline constexpr uint32_t kChildBufferSize = 0x30000;
+
+// Whether the port driver worked at start-up; kept for the whole run.
+extern uint32_t DriverActive;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Builds the frame and runs FormCreate.
+  explicit TMainForm(QWidget* parent = nullptr);
+
+  void FormCreate();
+  void FormClose();
+  void OpenDumpEditChild();
+  buffer::TMainEdit* CreateDumpEditChild(const QString& caption);
+  // The active child, or nullptr when none is open.
+  buffer::TMainEdit* ActiveDumpEdit() const;
+
+  void Load1Click();
+  void Exit1Click();
+  void Menu_Update1Click();
+
+  // The connected programmer's identity, all 0 until read.
+  std::array<char, 20> DeviceFormatId{};
+  std::array<char, 20> DeviceModel{};
+  // What the Update menu runs; nothing while it is not set.
+  std::function<void()> UpdateRoad;
+
+  QMdiArea* MdiArea;
+  QLabel* FileIDLabel;
+  QLabel* FileModelLabel;
+  QFrame* DevicePanel;
+  QLabel* DeviceIDLabel;
+  QLabel* DeviceModelLabel;
+  QAction* Load1;
+  QAction* Exit1;
+  QMenu* Window1;
+  QAction* MinimizeAll1;
+  QAction* Menu_Update1;
+
+ protected:
+  // The message dispatcher: the posted message opens the first child.
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreateInfoPanel();
+  void ListChildrenInWindowMenu();
+};
+
+// The frame, and the update's progress form while it exists, for the whole program.
+extern TMainForm* MainForm;
+extern QWidget* UpDateForm;
+
+}  // namespace update
