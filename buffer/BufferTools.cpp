@@ -6,12 +6,14 @@
 #include "buffer/DumpEdit.h"
 #include "buffer/FillDataDlg.h"
 #include "buffer/GetSumDlg.h"
+#include "buffer/SaveDlg.h"
 #include "buffer/SearchDlg.h"
 #include "buffer/core/BlockOps.h"
 #include "buffer/core/BufferOps.h"
 #include "buffer/core/Checksum.h"
 #include "buffer/core/DataSearch.h"
 #include "buffer/core/FillData.h"
+#include "buffer/formats/SaveDispatch.h"
 
 namespace buffer {
 namespace {
@@ -21,6 +23,13 @@ ToolAction Swap(int unit) {
     SwapBuffer(form.Core(), unit);
     form.RefreshGrids();
   };
+}
+
+// The writers read the whole block: the 32-byte rounding of the text formats may reach into
+// the slack past BufSize.
+void SaveFromDialog(TMainEdit& form) {
+  BufferLock lock(form.Buffer());
+  formats::SaveFromDialog({lock.data(), form.Buffer().BlockSize()});
 }
 
 // Search and Search Next start beside the cursor of the page on show (both byte addresses).
@@ -38,6 +47,8 @@ void InstallBufferTools() {
     return std::make_unique<TGetSumDialog>(form.Profile());
   });
   InstallToolAction(ToolCommand::GetSum, [](TMainEdit& form) { GetSumFromDialog(form.Core()); });
+  InstallToolDialog(ToolCommand::Save, [](TMainEdit&) { return std::make_unique<TLoadSaveDlg>(); });
+  InstallToolAction(ToolCommand::Save, SaveFromDialog);
   InstallToolDialog(ToolCommand::Fill, [](TMainEdit& form) {
     return std::make_unique<TFillDataDialog>(form.Profile());
   });

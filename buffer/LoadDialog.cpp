@@ -1,6 +1,5 @@
 #include "buffer/LoadDialog.h"
 
-#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -9,9 +8,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "buffer/FileDialogParts.h"
 #include "buffer/HexEntry.h"
 #include "buffer/core/FileChecks.h"
-#include "buffer/core/FileFilter.h"
 #include "buffer/core/LoadDialogRules.h"
 
 namespace buffer {
@@ -29,24 +28,6 @@ QStringList FormatItems() {
 }
 
 std::string TextOf(const QLineEdit* edit) { return edit->text().toLatin1().toStdString(); }
-
-// Wide enough that a full address of `digits` digits stays in view.
-QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, int digits) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setToolTip(hint);
-  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(digits + 1, 'W')));
-  MakeHexEdit(edit, digits);
-  return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, const char* hint) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  button->setToolTip(hint);
-  button->setAutoDefault(false);
-  return button;
-}
 
 }  // namespace
 
@@ -67,12 +48,8 @@ TLoadDlg::TLoadDlg(QWidget* parent) : SettingsDialog(kLoadDlgSection, parent) {
 }
 
 void TLoadDlg::BuildLayout() {
-  NameEdit = new THistoryComboBox(this);
-  NameEdit->setObjectName("NameEdit");
-  NameEdit->IniSection = kLoadHistorySection;
-  NameEdit->MaxHistoryLength = kLoadHistoryLength;
-  NameEdit->setMinimumWidth(NameEdit->fontMetrics().horizontalAdvance(QString(40, 'x')));
-  BitBtn1 = MakeButton(this, "BitBtn1", "Browse", "Browse File.");
+  NameEdit = MakeNameEdit(this, kLoadHistorySection, kLoadHistoryLength);
+  BitBtn1 = MakeDialogButton(this, "BitBtn1", "Browse", "Browse File.");
 
   FormatGroup = new TRadioGroup("Format", FormatItems(), this);
   FormatGroup->setObjectName("FormatGroup");
@@ -111,9 +88,9 @@ void TLoadDlg::BuildLayout() {
   ByteWordRadioGroup->SetItemIndex(0);
   ByteWordRadioGroup->setEnabled(false);
 
-  BitBtn2 = MakeButton(this, "BitBtn2", "Load", "Load File.");
+  BitBtn2 = MakeDialogButton(this, "BitBtn2", "Load", "Load File.");
   BitBtn2->setDefault(true);
-  BitBtn3 = MakeButton(this, "BitBtn3", "Cancel", "Cancel");
+  BitBtn3 = MakeDialogButton(this, "BitBtn3", "Cancel", "Cancel");
 
   auto* nameRow = new QHBoxLayout;
   nameRow->addWidget(new QLabel("Name :", this));
@@ -209,19 +186,7 @@ void TLoadDlg::EvenOddRadioGroupClick() {
 }
 
 std::unique_ptr<QFileDialog> TLoadDlg::MakeBrowseFile(QWidget* parent) {
-  auto dialog = std::make_unique<QFileDialog>(parent);
-  // Qt's own dialog everywhere, so that the filters behave the same on every desktop.
-  dialog->setOption(QFileDialog::DontUseNativeDialog);
-  dialog->setFileMode(QFileDialog::ExistingFile);
-  dialog->setAcceptMode(QFileDialog::AcceptOpen);
-  QStringList filters;
-  for (const std::string& filter : NameFilters(kLoadFileFilter)) {
-    filters << QString::fromStdString(filter);
-  }
-  dialog->setNameFilters(filters);
-  // "*.BIN" is a binary file as much as "*.bin".
-  dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
-  return dialog;
+  return MakeBrowseDialog(parent, kLoadFileFilter, QFileDialog::ExistingFile);
 }
 
 void TLoadDlg::BitBtn1Click() {

@@ -1,0 +1,55 @@
+#include "buffer/FileDialogParts.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "buffer/HexEntry.h"
+#include "buffer/Hstcbo.h"
+#include "buffer/core/FileFilter.h"
+
+namespace buffer {
+
+QPushButton* MakeDialogButton(QWidget* parent, const char* name, const char* text,
+                              const char* hint) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  button->setToolTip(hint);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, int digits) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setToolTip(hint);
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(digits + 1, 'W')));
+  MakeHexEdit(edit, digits);
+  return edit;
+}
+
+THistoryComboBox* MakeNameEdit(QWidget* parent, const char* historySection, int historyLength) {
+  auto* name = new THistoryComboBox(parent);
+  name->setObjectName("NameEdit");
+  name->IniSection = historySection;
+  name->MaxHistoryLength = historyLength;
+  name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(40, 'x')));
+  return name;
+}
+
+std::unique_ptr<QFileDialog> MakeBrowseDialog(QWidget* parent, const char* windowsFilter,
+                                              QFileDialog::FileMode mode) {
+  auto dialog = std::make_unique<QFileDialog>(parent);
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setFileMode(mode);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  QStringList filters;
+  for (const std::string& filter : NameFilters(windowsFilter))
+    filters << QString::fromStdString(filter);
+  dialog->setNameFilters(filters);
+  // "*.BIN" is a binary file as much as "*.bin".
+  dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+  return dialog;
+}
+
+}  // namespace buffer

@@ -1,0 +1,30 @@
+#pragma once
+// The parts the Load and Save File dialogs share: their push buttons, their hex address
+// edits, the file-name box with its history, and the Browse file dialog.
+#include <QFileDialog>
+#include <QStringList>
+#include <memory>
+
+class QLineEdit;
+class QPushButton;
+
+namespace buffer {
+
+class THistoryComboBox;
+
+// A button that the Enter key does not press unless it is made the default.
+QPushButton* MakeDialogButton(QWidget* parent, const char* name, const char* text,
+                              const char* hint);
+
+// A hex edit of `digits` characters, wide enough that a full address stays in view.
+QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, int digits);
+
+// The "NameEdit" box keeping its history in `historySection` of the program's INI file.
+THistoryComboBox* MakeNameEdit(QWidget* parent, const char* historySection, int historyLength);
+
+// Qt's own file dialog (the same filters on every desktop), its filters from the Windows
+// filter text, matching names without regard to case.
+std::unique_ptr<QFileDialog> MakeBrowseDialog(QWidget* parent, const char* windowsFilter,
+                                              QFileDialog::FileMode mode);
+
+}  // namespace buffer
