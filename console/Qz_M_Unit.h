@@ -15,6 +15,7 @@
 #include <string>
 
 #include "console/CGauge.h"
+#include "console/FlyOverMenuSpdBtn.h"
 #include "console/LcdPainBox.h"
 #include "console/core/ConnectionDisplay.h"
 #include "console/core/LinkState.h"
@@ -30,7 +31,7 @@ struct DumpEditHooks {
 };
 
 // The port setup and poll-interval dialogs of the system menu: each shows its dialog
-// modally and returns when it is closed. A hook that is not set shows nothing.
+// modally and returns when it is closed. The form sets both; a hook emptied shows nothing.
 struct PortDialogHooks {
   std::function<void()> PortSetup;
   std::function<void()> Sensitive;
@@ -135,7 +136,7 @@ class TQZ_M_Form : public QWidget, public console::LinkState, public qzlink::Com
   QToolButton* SpeedButton1;
   QToolButton* SpeedButton3;
   QToolButton* SpeedButton4;
-  QToolButton* FlyOverMenuSpdBtn1;
+  TFlyOverMenuSpdBtn* FlyOverMenuSpdBtn1;
   QToolButton* ExistSB;
   QToolButton* SpeedButton5;
   QFrame* Panel2;
