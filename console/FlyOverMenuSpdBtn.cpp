@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QStyleOptionMenuItem>
 #include <qdrawutil.h>
 
 namespace {
@@ -14,6 +13,24 @@ namespace {
 QFont MenuFont() { return QApplication::font("QMenu"); }
 
 QColor MenuColour() { return QApplication::palette("QMenu").color(QPalette::Window); }
+
+// An item as menus draw it: the caption 8 pixels in, its "&" underlining the next
+// character, highlighted when under the pointer; a separator is an etched line.
+void DrawMenuItem(QPainter& painter, const QRect& place, const QAction& item, bool hovered) {
+  const QPalette colours = QApplication::palette("QMenu");
+  if (item.isSeparator()) {
+    const int middle = place.center().y();
+    painter.setPen(colours.color(QPalette::Dark));
+    painter.drawLine(place.left() + 1, middle, place.right() - 1, middle);
+    painter.setPen(colours.color(QPalette::Light));
+    painter.drawLine(place.left() + 1, middle + 1, place.right() - 1, middle + 1);
+    return;
+  }
+  if (hovered) painter.fillRect(place, colours.color(QPalette::Highlight));
+  painter.setPen(colours.color(hovered ? QPalette::HighlightedText : QPalette::WindowText));
+  painter.drawText(place.adjusted(8, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                   item.text());
+}
 
 }  // namespace
 
@@ -100,17 +117,8 @@ void TFlyOverMenu::paintEvent(QPaintEvent*) {
   const QList<QAction*> items = owner_->PopupMenu->actions();
   for (int i = 0; i < layout_.Count() && i < items.size(); ++i) {
     const console::Rect place = layout_.MenuItemRect(i);
-    QStyleOptionMenuItem option;
-    option.initFrom(this);
-    option.rect = QRect(place.left, place.top, place.Width(), place.Height());
-    option.font = menuFont_;
-    option.menuRect = rect();
-    option.menuItemType =
-        items[i]->isSeparator() ? QStyleOptionMenuItem::Separator : QStyleOptionMenuItem::Normal;
-    option.text = items[i]->text();
-    option.state = QStyle::State_Enabled;
-    if (i == hoveredIndex_) option.state |= QStyle::State_Selected;
-    style()->drawControl(QStyle::CE_MenuItem, &option, &painter, this);
+    DrawMenuItem(painter, QRect(place.left, place.top, place.Width(), place.Height()), *items[i],
+                 i == hoveredIndex_);
   }
 }
 

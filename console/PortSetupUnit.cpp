@@ -12,20 +12,20 @@ TPortSetupForm::TPortSetupForm(uint32_t& lptBase,
                                const std::array<uint32_t, console::kLptTableSize>& table,
                                std::string settingsPath, QWidget* parent)
     : QDialog(parent), lptBase_(lptBase), table_(table), settingsPath_(std::move(settingsPath)) {
-  console::MakeFixedDialog(*this, "Connecting Port Setup", 250, 200);
+  console::MakeFixedDialog(*this, "Connecting Port Setup", 300, 200);
   Label1 = new QLabel("Port Setup : ", this);
   Label1->setGeometry(12, 14, 90, 20);
   PortEdit = new QLineEdit(this);
-  PortEdit->setGeometry(104, 12, 130, 24);
+  PortEdit->setGeometry(104, 12, 184, 24);
   Label2 = new QLabel("Detect Port Number List :", this);
-  Label2->setGeometry(12, 44, 220, 20);
+  Label2->setGeometry(12, 44, 276, 20);
   PortListBox = new QListWidget(this);
-  PortListBox->setGeometry(12, 66, 222, 80);
+  PortListBox->setGeometry(12, 66, 276, 80);
   BitBtn1 = new QPushButton("OK", this);
-  BitBtn1->setGeometry(40, 160, 80, 28);
+  BitBtn1->setGeometry(60, 160, 80, 28);
   BitBtn1->setDefault(true);
   BitBtn2 = new QPushButton("Cancel", this);
-  BitBtn2->setGeometry(130, 160, 80, 28);
+  BitBtn2->setGeometry(160, 160, 80, 28);
   connect(PortListBox, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { PortListBoxClick(PortListBox->row(item)); });
   connect(BitBtn1, &QPushButton::clicked, this, &TPortSetupForm::BitBtn1Click);
