@@ -151,6 +151,8 @@ TQZ_M_Form::TQZ_M_Form(QWidget* parent)
   ConnectTimer = new QTimer(this);
   ConnectTimer->setInterval(kConnectInterval);
   connect(ConnectTimer, &QTimer::timeout, this, &TQZ_M_Form::ConnectTimerTimer);
+  ZorvVicHw32.SetLPTNumber(0);
+  ZorvVicHw32.SetIRQNumber(0);
   // The dialogs get what they change, not the form.
   PortDialogs.PortSetup = [this] {
     TPortSetupForm form(LptBase, LptBaseTable, HistoryIniPath);

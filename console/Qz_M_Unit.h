@@ -20,6 +20,7 @@
 #include "console/core/ConnectionDisplay.h"
 #include "console/core/LinkState.h"
 #include "link/CommandHandlers.h"
+#include "link/HW_32.h"
 
 class QFrame;
 
@@ -177,6 +178,8 @@ class TQZ_M_Form : public QWidget, public console::LinkState, public qzlink::Com
   QAction* About2;
   QAction* Aboutsoftware1;
   QTimer* ConnectTimer;
+  // The port driver component: set to LPT 0 and IRQ 0, which it ignores, and never opened.
+  qzlink::TVicHw32 ZorvVicHw32;
   // Created by FormCreate, freed by FormClose.
   QTimer* IdleTimer = nullptr;
 
