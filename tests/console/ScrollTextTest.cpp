@@ -167,3 +167,50 @@ TEST_F(ScrollTextTest, StaticBlockStaysCentredOrAtZeroAndNoStepsDividesNothing) 
 }
 
 }  // namespace
+
+#include <QApplication>
+
+#include "console/ScrollText.h"
+
+namespace {
+
+// Counts the pixels of a colour in the picture.
+int Count(const QImage& picture, const QColor& colour) {
+  int count = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) count += picture.pixelColor(x, y) == colour ? 1 : 0;
+  return count;
+}
+
+TEST(ScrollTextPaintTest, StylesAddTheirHighlightAndShadowCopies) {
+  HandTimers timers;
+  TScrollText text(nullptr, timers.Factory());
+  text.resize(120, 40);
+  QPalette palette = text.palette();
+  palette.setColor(QPalette::Light, QColor(255, 0, 0));
+  palette.setColor(QPalette::Dark, QColor(0, 0, 255));
+  palette.setColor(QPalette::WindowText, Qt::black);
+  text.setPalette(palette);
+  text.SetItems({"HHHH"});
+  text.Model().SetDirection(console::TScrollDirection::sdStatic);
+  text.Model().SetColor(0x00FFFFFF);
+  struct Expect {
+    console::TTextStyle style;
+    bool highlight;
+    bool shadow;
+  };
+  const Expect styles[] = {{console::TTextStyle::tsNormal, false, false},
+                           {console::TTextStyle::tsRaised, true, true},
+                           {console::TTextStyle::tsLowered, true, true},
+                           {console::TTextStyle::tsShaddow, false, true}};
+  for (const Expect& e : styles) {
+    text.Model().SetTextStyle(e.style);
+    const QImage picture = text.Picture();
+    EXPECT_EQ(Count(picture, QColor(255, 0, 0)) > 0, e.highlight) << int(e.style);
+    EXPECT_EQ(Count(picture, QColor(0, 0, 255)) > 0, e.shadow) << int(e.style);
+    EXPECT_GT(Count(picture, Qt::black), 0) << int(e.style);
+    EXPECT_GT(Count(picture, Qt::white), 0) << int(e.style);
+  }
+}
+
+}  // namespace
