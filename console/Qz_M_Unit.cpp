@@ -16,7 +16,10 @@
 #include "console/FrontPanel.h"
 #include "console/GangTool.h"
 #include "console/GlyphSheet.h"
+#include "console/ModalRun.h"
+#include "console/PortSetupUnit.h"
 #include "console/SPLASHFORM.h"
+#include "console/SesitiveUnit.h"
 #include "console/core/ApplicationErrors.h"
 #include "console/core/PanelInput.h"
 #include "console/core/PortStartup.h"
@@ -66,9 +69,10 @@ QFrame* MakePanel(QWidget* parent, const QRect& geometry) {
   return panel;
 }
 
-QToolButton* MakeToolButton(QWidget* parent, int row, QStyle::StandardPixmap icon,
-                            const QString& text, const QString& hint) {
-  auto* button = new QToolButton(parent);
+template <class Button = QToolButton>
+Button* MakeToolButton(QWidget* parent, int row, QStyle::StandardPixmap icon, const QString& text,
+                       const QString& hint) {
+  auto* button = new Button(parent);
   button->setAutoRaise(true);
   button->setFocusPolicy(Qt::NoFocus);
   button->setGeometry(4, 4 + row * (kToolButtonHeight + 4), kToolButtonWidth, kToolButtonHeight);
@@ -147,6 +151,17 @@ TQZ_M_Form::TQZ_M_Form(QWidget* parent)
   ConnectTimer = new QTimer(this);
   ConnectTimer->setInterval(kConnectInterval);
   connect(ConnectTimer, &QTimer::timeout, this, &TQZ_M_Form::ConnectTimerTimer);
+  ZorvVicHw32.SetLPTNumber(0);
+  ZorvVicHw32.SetIRQNumber(0);
+  // The dialogs get what they change, not the form.
+  PortDialogs.PortSetup = [this] {
+    TPortSetupForm form(LptBase, LptBaseTable, HistoryIniPath);
+    console::RunModal(form);
+  };
+  PortDialogs.Sensitive = [this] {
+    TSensitiveForm form(*ConnectTimer);
+    console::RunModal(form);
+  };
 
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -160,15 +175,13 @@ void TQZ_M_Form::CreateToolColumn() {
   SpeedButton3 = MakeToolButton(Panel1, 1, QStyle::SP_DialogSaveButton, "Save", QString());
   SpeedButton4 = MakeToolButton(Panel1, 2, QStyle::SP_FileDialogDetailedView, "Edit",
                                 "Open Dump Edit.");
-  FlyOverMenuSpdBtn1 = MakeToolButton(Panel1, 3, QStyle::SP_ComputerIcon, "System", QString());
+  FlyOverMenuSpdBtn1 =
+      MakeToolButton<TFlyOverMenuSpdBtn>(Panel1, 3, QStyle::SP_ComputerIcon, "System", QString());
   ExistSB = MakeToolButton(Panel1, 4, QStyle::SP_DialogCloseButton, "Exit", "Exit");
   SpeedButton5 = MakeToolButton(Panel1, 5, QStyle::SP_DriveHDIcon, "Tools", "tools");
   connect(SpeedButton1, &QToolButton::clicked, this, &TQZ_M_Form::LoadTB97Click);
   connect(SpeedButton3, &QToolButton::clicked, this, &TQZ_M_Form::SaveTB97Click);
   connect(SpeedButton4, &QToolButton::clicked, this, &TQZ_M_Form::ShowEditTB97Click);
-  connect(FlyOverMenuSpdBtn1, &QToolButton::clicked, this, [this] {
-    SysPopupMenu->popup(FlyOverMenuSpdBtn1->mapToGlobal(QPoint(0, FlyOverMenuSpdBtn1->height())));
-  });
   connect(ExistSB, &QToolButton::clicked, this, &TQZ_M_Form::ExistSBClick);
   connect(SpeedButton5, &QToolButton::clicked, this, &TQZ_M_Form::SpeedButton5Click);
 }
@@ -284,6 +297,7 @@ void TQZ_M_Form::CreateSysPopupMenu() {
   N1 = SysPopupMenu->addSeparator();
   About2 = SysPopupMenu->addAction("&About", this, &TQZ_M_Form::About2Click);
   Aboutsoftware1 = SysPopupMenu->addAction("&About software", this, &TQZ_M_Form::Aboutsoftware1Click);
+  FlyOverMenuSpdBtn1->PopupMenu = SysPopupMenu;
 }
 
 bool TQZ_M_Form::FormCreate() {

@@ -15,10 +15,12 @@
 #include <string>
 
 #include "console/CGauge.h"
+#include "console/FlyOverMenuSpdBtn.h"
 #include "console/LcdPainBox.h"
 #include "console/core/ConnectionDisplay.h"
 #include "console/core/LinkState.h"
 #include "link/CommandHandlers.h"
+#include "link/HW_32.h"
 
 class QFrame;
 
@@ -30,7 +32,7 @@ struct DumpEditHooks {
 };
 
 // The port setup and poll-interval dialogs of the system menu: each shows its dialog
-// modally and returns when it is closed. A hook that is not set shows nothing.
+// modally and returns when it is closed. The form sets both; a hook emptied shows nothing.
 struct PortDialogHooks {
   std::function<void()> PortSetup;
   std::function<void()> Sensitive;
@@ -135,7 +137,7 @@ class TQZ_M_Form : public QWidget, public console::LinkState, public qzlink::Com
   QToolButton* SpeedButton1;
   QToolButton* SpeedButton3;
   QToolButton* SpeedButton4;
-  QToolButton* FlyOverMenuSpdBtn1;
+  TFlyOverMenuSpdBtn* FlyOverMenuSpdBtn1;
   QToolButton* ExistSB;
   QToolButton* SpeedButton5;
   QFrame* Panel2;
@@ -176,6 +178,8 @@ class TQZ_M_Form : public QWidget, public console::LinkState, public qzlink::Com
   QAction* About2;
   QAction* Aboutsoftware1;
   QTimer* ConnectTimer;
+  // The port driver component: set to LPT 0 and IRQ 0, which it ignores, and never opened.
+  qzlink::TVicHw32 ZorvVicHw32;
   // Created by FormCreate, freed by FormClose.
   QTimer* IdleTimer = nullptr;
 

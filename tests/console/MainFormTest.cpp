@@ -379,7 +379,7 @@ TEST_F(MainFormTest, PortDialogsPauseTheLinkTimerAndErrorsAreShown) {
   EXPECT_EQ(boxes_.boxes()[0].text, "Port dialog failed");
   EXPECT_EQ(boxes_.boxes()[0].caption, "GANG PROGRAM");
 
-  form->Connect1->trigger();  // no dialog hooked: the timer still runs afterwards
+  form->Connect1->trigger();  // its own dialog, cancelled: the timer still runs afterwards
   EXPECT_TRUE(form->ConnectTimer->isActive());
 }
 
