@@ -1,6 +1,8 @@
 #include "buffer/FileDialogParts.h"
 
+#include <QBoxLayout>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -50,6 +52,26 @@ std::unique_ptr<QFileDialog> MakeBrowseDialog(QWidget* parent, const char* windo
   // "*.BIN" is a binary file as much as "*.bin".
   dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
   return dialog;
+}
+
+void LayOutFileDialog(QWidget* dialog, QWidget* nameEdit, QWidget* browse, QWidget* formats,
+                      QLayout* middle, QWidget* accept, QWidget* cancel) {
+  auto* nameRow = new QHBoxLayout;
+  nameRow->addWidget(new QLabel("Name :", dialog));
+  nameRow->addWidget(nameEdit, 1);
+  nameRow->addWidget(browse);
+  auto* answers = new QVBoxLayout;
+  answers->addWidget(accept);
+  answers->addWidget(cancel);
+  answers->addStretch(1);
+  auto* body = new QHBoxLayout;
+  body->addWidget(formats);
+  body->addLayout(middle);
+  body->addLayout(answers);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addLayout(nameRow);
+  layout->addLayout(body);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace buffer

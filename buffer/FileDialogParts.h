@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <memory>
 
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -26,5 +27,10 @@ THistoryComboBox* MakeNameEdit(QWidget* parent, const char* historySection, int 
 // filter text, matching names without regard to case.
 std::unique_ptr<QFileDialog> MakeBrowseDialog(QWidget* parent, const char* windowsFilter,
                                               QFileDialog::FileMode mode);
+
+// The layout both dialogs share: "Name :" with the name box and Browse on top; below, the
+// format list, the dialog's own middle column and the two answer buttons. Fixed size.
+void LayOutFileDialog(QWidget* dialog, QWidget* nameEdit, QWidget* browse, QWidget* formats,
+                      QLayout* middle, QWidget* accept, QWidget* cancel);
 
 }  // namespace buffer

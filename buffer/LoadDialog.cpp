@@ -92,10 +92,6 @@ void TLoadDlg::BuildLayout() {
   BitBtn2->setDefault(true);
   BitBtn3 = MakeDialogButton(this, "BitBtn3", "Cancel", "Cancel");
 
-  auto* nameRow = new QHBoxLayout;
-  nameRow->addWidget(new QLabel("Name :", this));
-  nameRow->addWidget(NameEdit, 1);
-  nameRow->addWidget(BitBtn1);
   auto* middle = new QVBoxLayout;
   middle->addWidget(source);
   middle->addWidget(destination);
@@ -104,18 +100,7 @@ void TLoadDlg::BuildLayout() {
   split->addWidget(ByteWordRadioGroup);
   middle->addLayout(split);
   middle->addStretch(1);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(BitBtn2);
-  buttons->addWidget(BitBtn3);
-  buttons->addStretch(1);
-  auto* body = new QHBoxLayout;
-  body->addWidget(FormatGroup);
-  body->addLayout(middle);
-  body->addLayout(buttons);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(nameRow);
-  layout->addLayout(body);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  LayOutFileDialog(this, NameEdit, BitBtn1, FormatGroup, middle, BitBtn2, BitBtn3);
 
   connect(BitBtn1, &QPushButton::clicked, this, &TLoadDlg::BitBtn1Click);
   connect(BitBtn2, &QPushButton::clicked, this, &TLoadDlg::BitBtn2Click);

@@ -90,25 +90,10 @@ void TLoadSaveDlg::BuildLayout() {
   BitBtn2->setDefault(true);
   BitBtn3 = MakeDialogButton(this, "BitBtn3", "Cancel", "Cancel");
 
-  auto* nameRow = new QHBoxLayout;
-  nameRow->addWidget(new QLabel("Name :", this));
-  nameRow->addWidget(NameEdit, 1);
-  nameRow->addWidget(BitBtn1);
-  auto* answers = new QVBoxLayout;
-  answers->addWidget(BitBtn2);
-  answers->addWidget(BitBtn3);
-  answers->addStretch(1);
   auto* middle = new QVBoxLayout;
   middle->addWidget(source);
   middle->addStretch(1);
-  auto* body = new QHBoxLayout;
-  body->addWidget(FormatGroup);
-  body->addLayout(middle);
-  body->addLayout(answers);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(nameRow);
-  layout->addLayout(body);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  LayOutFileDialog(this, NameEdit, BitBtn1, FormatGroup, middle, BitBtn2, BitBtn3);
 
   connect(BitBtn1, &QPushButton::clicked, this, &TLoadSaveDlg::BitBtn1Click);
   connect(FillFileBtn, &QPushButton::clicked, this, &TLoadSaveDlg::FillFileBtnClick);
