@@ -3,6 +3,7 @@
 // tools, and text variants (line ends, case) of a file another tool wrote.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +18,22 @@
 #include "platform/winapi/ScriptedMessageBoxes.h"
 
 namespace formats::testing {
+
+// Where the data of a generated image lie: runs of bytes at their addresses.
+struct Chunk {
+  uint32_t address;
+  uint32_t size;
+};
+
+struct Layout {
+  const char* name;
+  std::vector<Chunk> chunks;
+  uint32_t End() const {
+    uint32_t end = 0;
+    for (const Chunk& c : chunks) end = std::max(end, c.address + c.size);
+    return end;
+  }
+};
 
 inline std::span<const uint8_t> Bytes(const std::string& text) {
   return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};

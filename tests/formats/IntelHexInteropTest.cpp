@@ -18,21 +18,6 @@ using namespace formats::testing;
 
 constexpr int32_t kConsoleBufSize = 0x100000;
 
-struct Chunk {
-  uint32_t address;
-  uint32_t size;
-};
-
-struct Layout {
-  const char* name;
-  std::vector<Chunk> chunks;
-  uint32_t End() const {
-    uint32_t end = 0;
-    for (const Chunk& c : chunks) end = std::max(end, c.address + c.size);
-    return end;
-  }
-};
-
 enum class Writer { SrecCat16Bit, SrecCatSegments, SrecCatLinear, Objcopy };
 
 struct InteropCase {

@@ -26,21 +26,6 @@ constexpr int32_t kTektronixBufSize = 0x10000;
 
 bool HaveTools() { return HaveTool("srec_cat") && HaveTool("objcopy"); }
 
-struct Chunk {
-  uint32_t address;
-  uint32_t size;
-};
-
-struct Layout {
-  const char* name;
-  std::vector<Chunk> chunks;
-  uint32_t End() const {
-    uint32_t end = 0;
-    for (const Chunk& c : chunks) end = std::max(end, c.address + c.size);
-    return end;
-  }
-};
-
 enum class Tool { SrecCatS1, SrecCatS2, SrecCatS3, Objcopy, SrecCatTektronix };
 
 std::string ToolName(Tool tool) {
