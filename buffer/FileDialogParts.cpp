@@ -21,12 +21,13 @@ QPushButton* MakeDialogButton(QWidget* parent, const char* name, const char* tex
   return button;
 }
 
-QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, int digits) {
+QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, int digits,
+                           HexKeyRule rule) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
   edit->setToolTip(hint);
   edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(digits + 1, 'W')));
-  MakeHexEdit(edit, digits);
+  MakeHexEdit(edit, digits, rule);
   return edit;
 }
 

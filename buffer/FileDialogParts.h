@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "buffer/core/HexText.h"
+
 class QLayout;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +20,9 @@ QPushButton* MakeDialogButton(QWidget* parent, const char* name, const char* tex
                               const char* hint);
 
 // A hex edit of `digits` characters, wide enough that a full address stays in view.
-QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, int digits);
+// Typed keys pass the rule's filter.
+QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, int digits,
+                           HexKeyRule rule = HexKeyRule::KeepBackspace);
 
 // The "NameEdit" box keeping its history in `historySection` of the program's INI file.
 THistoryComboBox* MakeNameEdit(QWidget* parent, const char* historySection, int historyLength);

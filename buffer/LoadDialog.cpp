@@ -21,9 +21,9 @@ std::function<void(const std::string&)>& LoadedFileReporter() {
   return reporter;
 }
 
-QStringList FormatItems() {
+QStringList FormatItems(const LoadDialogProfile& profile) {
   QStringList items;
-  for (const char* item : kLoadFormatItems) items << QString::fromLatin1(item);
+  for (const char* item : profile.formatItems) items << QString::fromLatin1(item);
   return items;
 }
 
@@ -39,7 +39,8 @@ void ReportLoadedFile(const std::string& name) {
   if (LoadedFileReporter()) LoadedFileReporter()(name);
 }
 
-TLoadDlg::TLoadDlg(QWidget* parent) : SettingsDialog(kLoadDlgSection, parent) {
+TLoadDlg::TLoadDlg(const LoadDialogProfile& profile, QWidget* parent)
+    : SettingsDialog(kLoadDlgSection, parent), profile_(profile) {
   setObjectName("LoadDlg");
   setWindowTitle("Load File");
   setToolTip("Load File.");
@@ -51,42 +52,49 @@ void TLoadDlg::BuildLayout() {
   NameEdit = MakeNameEdit(this, kLoadHistorySection, kLoadHistoryLength);
   BitBtn1 = MakeDialogButton(this, "BitBtn1", "Browse", "Browse File.");
 
-  FormatGroup = new TRadioGroup("Format", FormatItems(), this);
+  FormatGroup = new TRadioGroup("Format", FormatItems(profile_), this);
   FormatGroup->setObjectName("FormatGroup");
   FormatGroup->setToolTip("Select Format.");
+  FormatGroup->SetItemIndex(profile_.designFormat);
 
-  auto* source = new QGroupBox("Source :", this);
+  const HexKeyRule rule = profile_.keyRule;
+  auto* source = new QGroupBox(profile_.sourceTitle, this);
+  source->setObjectName("Panel1");
   source->setToolTip("Source Range.");
   SourceSAdd = MakeAddressEdit(source, "SourceSAdd", "Source Start Address.",
-                               kSourceAddressDigits);
+                               profile_.sourceDigits, rule);
   SourceEAdd = MakeAddressEdit(source, "SourceEAdd", "Source End Address.",
-                               kSourceAddressDigits);
+                               profile_.sourceDigits, rule);
   auto* sourceForm = new QFormLayout(source);
   sourceForm->addRow("Start Address :", SourceSAdd);
   sourceForm->addRow("End Address :", SourceEAdd);
 
-  auto* destination = new QGroupBox("Destination :", this);
+  auto* destination = new QGroupBox(profile_.destinationTitle, this);
+  destination->setObjectName("Panel2");
+  if (profile_.destinationHint) destination->setToolTip(profile_.destinationHint);
   DistSAdd = MakeAddressEdit(destination, "DistSAdd", "Distination Start Address .",
-                             kAddressDigits);
-  UnuserFillCheck = new QCheckBox("Fill unused with", destination);
+                             kAddressDigits, rule);
+  UnuserFillCheck = new QCheckBox(profile_.fillCheckCaption, destination);
   UnuserFillCheck->setObjectName("UnuserFillCheck");
   UnuserFillCheck->setChecked(true);
   UserFill = new QLineEdit(destination);
   UserFill->setObjectName("UserFill");
   UserFill->setToolTip("Unuser Fill.");
   UserFill->setMaximumWidth(UserFill->fontMetrics().horizontalAdvance("WWWW"));
-  InstallHexKeyFilter(UserFill);
+  InstallHexKeyFilter(UserFill, rule);
   auto* destinationForm = new QFormLayout(destination);
   destinationForm->addRow("Start Address :", DistSAdd);
-  destinationForm->addRow(UnuserFillCheck, UserFill);
-
-  EvenOddRadioGroup = new TRadioGroup("Even / Odd", {"Normal", "Even", "Odd"}, this);
-  EvenOddRadioGroup->setObjectName("EvenOddRadioGroup");
-  EvenOddRadioGroup->SetItemIndex(0);
-  ByteWordRadioGroup = new TRadioGroup("Byte / Word", {"Byte", "Word"}, this);
-  ByteWordRadioGroup->setObjectName("ByteWordRadioGroup");
-  ByteWordRadioGroup->SetItemIndex(0);
-  ByteWordRadioGroup->setEnabled(false);
+  if (profile_.fillLabel) {
+    destinationForm->addRow(UnuserFillCheck);
+    destinationForm->addRow(profile_.fillLabel, UserFill);
+  } else {
+    destinationForm->addRow(UnuserFillCheck, UserFill);
+  }
+  if (!profile_.choicesEnabled) {
+    for (QWidget* choice : {static_cast<QWidget*>(FormatGroup), static_cast<QWidget*>(source),
+                            static_cast<QWidget*>(destination)})
+      choice->setEnabled(false);
+  }
 
   BitBtn2 = MakeDialogButton(this, "BitBtn2", "Load", "Load File.");
   BitBtn2->setDefault(true);
@@ -95,10 +103,7 @@ void TLoadDlg::BuildLayout() {
   auto* middle = new QVBoxLayout;
   middle->addWidget(source);
   middle->addWidget(destination);
-  auto* split = new QHBoxLayout;
-  split->addWidget(EvenOddRadioGroup);
-  split->addWidget(ByteWordRadioGroup);
-  middle->addLayout(split);
+  if (profile_.splitGroups) middle->addWidget(BuildSplitGroups());
   middle->addStretch(1);
   LayOutFileDialog(this, NameEdit, BitBtn1, FormatGroup, middle, BitBtn2, BitBtn3);
 
@@ -109,7 +114,23 @@ void TLoadDlg::BuildLayout() {
   connect(UserFill, &QLineEdit::textChanged, this, &TLoadDlg::UserFillChange);
   connect(FormatGroup, &TRadioGroup::Click, this, &TLoadDlg::FormatGroupClick);
   connect(UnuserFillCheck, &QCheckBox::toggled, this, &TLoadDlg::UnuserFillCheckClick);
+}
+
+QWidget* TLoadDlg::BuildSplitGroups() {
+  EvenOddRadioGroup = new TRadioGroup("Even / Odd", {"Normal", "Even", "Odd"}, this);
+  EvenOddRadioGroup->setObjectName("EvenOddRadioGroup");
+  EvenOddRadioGroup->SetItemIndex(0);
+  ByteWordRadioGroup = new TRadioGroup("Byte / Word", {"Byte", "Word"}, this);
+  ByteWordRadioGroup->setObjectName("ByteWordRadioGroup");
+  ByteWordRadioGroup->SetItemIndex(0);
+  ByteWordRadioGroup->setEnabled(false);
   connect(EvenOddRadioGroup, &TRadioGroup::Click, this, &TLoadDlg::EvenOddRadioGroupClick);
+  auto* split = new QWidget(this);
+  auto* row = new QHBoxLayout(split);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(EvenOddRadioGroup);
+  row->addWidget(ByteWordRadioGroup);
+  return split;
 }
 
 void TLoadDlg::FormCreate() {
@@ -127,18 +148,19 @@ void TLoadDlg::FormCreate() {
   FormatGroup->SetItemIndex(seed.Format);
   UserFill->setText(QString::fromStdString(FormatHex(static_cast<uint32_t>(seed.UserFill), 2)));
   UnuserFillCheck->setChecked(seed.UnuserFillCheck);
+  if (!profile_.consoleRules) return;  // the stored format stays chosen
   FormatGroup->SetItemIndex(kFormatAutoDetect);
   DistSAdd->setEnabled(false);
 }
 
 void TLoadDlg::ShowSourceRange(const std::string& name) {
-  ShowFileRange(name, SourceSAdd, SourceEAdd, kSourceAddressDigits);
+  ShowFileRange(name, SourceSAdd, SourceEAdd, profile_.sourceDigits);
 }
 
 void TLoadDlg::NameEditChange() { ShowSourceRange(NameEdit->Text()); }
 
 void TLoadDlg::UserFillChange() {
-  if (FormatGroup->ItemIndex() != kFormatJedec) {
+  if (!profile_.consoleRules || FormatGroup->ItemIndex() != kFormatJedec) {
     TruncateEditText(UserFill, kByteDigits);
     FilterHexEdit(UserFill);
     return;
@@ -150,9 +172,10 @@ void TLoadDlg::UserFillChange() {
 
 void TLoadDlg::FormatGroupClick(int index) {
   FormatControls controls = ControlsForFormat(index);
-  EvenOddRadioGroup->setEnabled(controls.evenOddEnabled);
   SourceSAdd->setEnabled(controls.sourceRangeEnabled);
   SourceEAdd->setEnabled(controls.sourceRangeEnabled);
+  if (!profile_.consoleRules) return;
+  EvenOddRadioGroup->setEnabled(controls.evenOddEnabled);
   if (controls.fillSwitchedOn) {
     UnuserFillCheck->setChecked(true);
     UserFill->setEnabled(true);
@@ -163,19 +186,22 @@ void TLoadDlg::FormatGroupClick(int index) {
   SetLastLoadFormat(index);
 }
 
-void TLoadDlg::UnuserFillCheckClick() { UserFill->setEnabled(UnuserFillCheck->isChecked()); }
+void TLoadDlg::UnuserFillCheckClick() {
+  if (profile_.consoleRules) UserFill->setEnabled(UnuserFillCheck->isChecked());
+}
 
 void TLoadDlg::EvenOddRadioGroupClick() {
   ByteWordRadioGroup->setEnabled(
       ByteWordEnabled(EvenOddRadioGroup->isEnabled(), EvenOddRadioGroup->ItemIndex()));
 }
 
-std::unique_ptr<QFileDialog> TLoadDlg::MakeBrowseFile(QWidget* parent) {
-  return MakeBrowseDialog(parent, kLoadFileFilter, QFileDialog::ExistingFile);
+std::unique_ptr<QFileDialog> TLoadDlg::MakeBrowseFile(QWidget* parent,
+                                                      const LoadDialogProfile& profile) {
+  return MakeBrowseDialog(parent, profile.fileFilter, QFileDialog::ExistingFile);
 }
 
 void TLoadDlg::BitBtn1Click() {
-  std::unique_ptr<QFileDialog> browse = MakeBrowseFile(this);
+  std::unique_ptr<QFileDialog> browse = MakeBrowseFile(this, profile_);
   if (browse->exec() != QDialog::Accepted || browse->selectedFiles().isEmpty()) return;
   std::string name = browse->selectedFiles().front().toStdString();
   NameEdit->SetText(name);
@@ -189,17 +215,19 @@ void TLoadDlg::BitBtn2Click() {
                             TextOf(DistSAdd),
                             TextOf(UserFill),
                             FormatGroup->ItemIndex(),
-                            EvenOddRadioGroup->ItemIndex(),
-                            ByteWordRadioGroup->ItemIndex(),
+                            EvenOddRadioGroup ? EvenOddRadioGroup->ItemIndex() : 0,
+                            ByteWordRadioGroup ? ByteWordRadioGroup->ItemIndex() : 0,
                             UnuserFillCheck->isChecked()};
   std::optional<LoadDialogKeys> keys = CheckLoadEntries(entries);
   if (!keys) return;
-  WriteLoadDialogKeys(*keys);
+  WriteLoadDialogKeys(*keys, profile_.splitGroups);
   // A history that cannot be stored (the program's folder may be read-only) is no reason
   // to refuse the load.
   NameEdit->WriteIniFile();
-  SetLastLoadFormat(FormatGroup->ItemIndex());
-  ReportLoadedFile(NameEdit->Text());
+  if (profile_.consoleRules) {
+    SetLastLoadFormat(FormatGroup->ItemIndex());
+    ReportLoadedFile(NameEdit->Text());
+  }
   accept();
 }
 

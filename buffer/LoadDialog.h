@@ -2,6 +2,7 @@
 // The "Load File" dialog: file name (with its history), format, source range in the file,
 // destination in the buffer, fill byte and even/odd split. It answers through [LoadDlg]
 // and sets the program-wide LastLoadFormat; the rules are in buffer/core/LoadDialogRules.h.
+// The update tool's build (its profile there) offers only the file name.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "buffer/Hstcbo.h"
 #include "buffer/RadioGroup.h"
 #include "buffer/SettingsDialog.h"
+#include "buffer/core/LoadDialogRules.h"
 
 class QFileDialog;
 
@@ -28,11 +30,13 @@ class TLoadDlg : public SettingsDialog {
   Q_OBJECT
 
  public:
-  explicit TLoadDlg(QWidget* parent = nullptr);
+  explicit TLoadDlg(const LoadDialogProfile& profile = ConsoleLoadDialog(),
+                    QWidget* parent = nullptr);
 
-  // The file dialog Browse opens, set up with the dialog's filter and options (the caller
+  // The file dialog Browse opens, set up with the profile's filter and options (the caller
   // owns it).
-  static std::unique_ptr<QFileDialog> MakeBrowseFile(QWidget* parent);
+  static std::unique_ptr<QFileDialog> MakeBrowseFile(
+      QWidget* parent, const LoadDialogProfile& profile = ConsoleLoadDialog());
 
   THistoryComboBox* NameEdit;
   QPushButton* BitBtn1;  // Browse
@@ -42,8 +46,8 @@ class TLoadDlg : public SettingsDialog {
   QLineEdit* DistSAdd;
   QCheckBox* UnuserFillCheck;
   QLineEdit* UserFill;
-  TRadioGroup* EvenOddRadioGroup;
-  TRadioGroup* ByteWordRadioGroup;
+  TRadioGroup* EvenOddRadioGroup = nullptr;   // absent in the update tool
+  TRadioGroup* ByteWordRadioGroup = nullptr;
   QPushButton* BitBtn2;  // Load
   QPushButton* BitBtn3;  // Cancel
 
@@ -60,6 +64,9 @@ class TLoadDlg : public SettingsDialog {
   void UnuserFillCheckClick();
   void EvenOddRadioGroupClick();
   void ShowSourceRange(const std::string& name);
+  QWidget* BuildSplitGroups();
+
+  const LoadDialogProfile& profile_;
 };
 
 }  // namespace buffer

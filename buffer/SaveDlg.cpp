@@ -52,16 +52,17 @@ QStringList FormatItems() {
 
 }  // namespace
 
-TLoadSaveDlg::TLoadSaveDlg(QWidget* parent) : SettingsDialog(formats::kSaveDlgSection, parent) {
+TLoadSaveDlg::TLoadSaveDlg(HexKeyRule rule, QWidget* parent)
+    : SettingsDialog(formats::kSaveDlgSection, parent) {
   setObjectName("LoadSaveDlg");
   setWindowTitle("Save File");
-  BuildLayout();
+  BuildLayout(rule);
   FormCreate();
 }
 
 TLoadSaveDlg::~TLoadSaveDlg() = default;
 
-void TLoadSaveDlg::BuildLayout() {
+void TLoadSaveDlg::BuildLayout(HexKeyRule rule) {
   NameEdit = MakeNameEdit(this, kSaveHistorySection, kSaveHistoryLength);
   BitBtn1 = MakeDialogButton(this, "BitBtn1", "Browse", "Browse File.");
 
@@ -71,8 +72,9 @@ void TLoadSaveDlg::BuildLayout() {
 
   auto* source = new QGroupBox("Save Range  :", this);
   source->setToolTip("Source Range.");
-  SourceSAdd = MakeAddressEdit(source, "SourceSAdd", "Source Start Address.", kAddressDigits);
-  SourceEAdd = MakeAddressEdit(source, "SourceEAdd", "Source End Address.", kAddressDigits);
+  SourceSAdd =
+      MakeAddressEdit(source, "SourceSAdd", "Source Start Address.", kAddressDigits, rule);
+  SourceEAdd = MakeAddressEdit(source, "SourceEAdd", "Source End Address.", kAddressDigits, rule);
   range_ = std::make_unique<RangeEdits>(nullptr, SourceSAdd, SourceEAdd);
   FillFileBtn = MakeDialogButton(source, "FillFileBtn", "File", "Fill File Range.");
   FillMaxBtn = MakeDialogButton(source, "FillMaxBtn", "Max", "Fill Max Range..");

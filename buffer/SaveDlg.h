@@ -7,6 +7,7 @@
 
 #include "buffer/SettingsDialog.h"
 #include "buffer/core/DialogSettings.h"
+#include "buffer/core/HexText.h"
 
 class QFileDialog;
 class QLineEdit;
@@ -25,7 +26,8 @@ class TLoadSaveDlg : public SettingsDialog {
   Q_OBJECT
 
  public:
-  explicit TLoadSaveDlg(QWidget* parent = nullptr);
+  // `rule`: what the address edits' key filter does with backspace.
+  explicit TLoadSaveDlg(HexKeyRule rule = HexKeyRule::KeepBackspace, QWidget* parent = nullptr);
   ~TLoadSaveDlg() override;
 
   // The file dialog Browse opens, set up with the dialog's filter and options.
@@ -53,7 +55,7 @@ class TLoadSaveDlg : public SettingsDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void BuildLayout();
+  void BuildLayout(HexKeyRule rule);
   void FormCreate();
   void FormShow();
 

@@ -12,13 +12,13 @@
 #include <QVBoxLayout>
 
 #include "buffer/DumpEdit.h"
-#include "buffer/LoadDialog.h"
 #include "buffer/core/SettingsPath.h"
 #include "console/core/PortStartup.h"
 #include "console/core/StartupSettings.h"
 #include "platform/portio/PortDriver.h"
 #include "platform/winapi/Paths.h"
 #include "update/FrameSurface.h"
+#include "update/UpdateTools.h"
 #include "update/core/ImageLoad.h"
 #include "update/core/UpdateImage.h"
 
@@ -66,25 +66,20 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   CreateInfoPanel();
   surface_ = std::make_unique<FrameSurface>(*this);
   run_ = std::make_unique<UpdateRun>(*surface_, DeviceFormatId, DeviceModel);
-  InstallLoad();
+  InstallTools();
   FormCreate();
 }
 
-TMainForm::~TMainForm() {
-  buffer::InstallToolDialog(buffer::ToolCommand::Load, nullptr);
-  buffer::InstallToolAction(buffer::ToolCommand::Load, nullptr);
-}
+TMainForm::~TMainForm() { RemoveUpdateTools(); }
 
-void TMainForm::InstallLoad() {
-  buffer::InstallToolDialog(buffer::ToolCommand::Load, [](buffer::TMainEdit&) {
-    return std::make_unique<buffer::TLoadDlg>();
-  });
-  buffer::InstallToolAction(buffer::ToolCommand::Load, [this](buffer::TMainEdit& edit) { LoadUpdateImage(edit); });
+void TMainForm::InstallTools() {
+  InstallUpdateTools([this](buffer::TMainEdit& edit) { LoadUpdateImage(edit); });
 }
 
 void TMainForm::LoadUpdateImage(buffer::TMainEdit& edit) {
-  if (!LoadImageFile(edit.Core())) return;
+  const bool loaded = LoadImageFile(edit.Core(), &edit);
   edit.RefreshGrids();
+  if (!loaded) return;
   edit.ShowBufferInfo();
   FileLabels labels;
   const bool accepted = CheckUpdateImage(edit.Core(), &edit, labels);

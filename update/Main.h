@@ -50,7 +50,8 @@ class TMainForm : public QMainWindow {
   void Load1Click();
   void Exit1Click();
   void Menu_Update1Click();
-  // The load behind File > Load and the child's Load button: the file, then the image check
+  // The load behind File > Load and the child's Load button, once its dialog answered OK: the
+  // file through the update tool's dispatcher, the information page, then the image check
   // with its labels; a rejected image is wiped from the buffer.
   void LoadUpdateImage(buffer::TMainEdit& edit);
 
@@ -79,7 +80,7 @@ class TMainForm : public QMainWindow {
   void CreateMenus();
   void CreateInfoPanel();
   void ListChildrenInWindowMenu();
-  void InstallLoad();
+  void InstallTools();
 
   std::unique_ptr<UpdateSurface> surface_;
   std::unique_ptr<UpdateRun> run_;

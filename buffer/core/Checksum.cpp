@@ -109,10 +109,13 @@ std::int32_t ComputeChecksum(DumpEditCore& form, std::int32_t start, std::int32_
   fields.LastSum = sum;
   fields.LastSumStart = start;
   fields.LastSumEnd = last;
-  if (mode != kChecksumRangeReport && mode != kChecksumFileReport) return start;
+  if (mode != kChecksumRangeReport && mode != kChecksumFileReport && mode != kChecksumSumReport)
+    return start;
 
   std::string report;
-  if (mode == kChecksumRangeReport) {
+  if (mode == kChecksumSumReport) {
+    report = FormatHex(sum, 8);
+  } else if (mode == kChecksumRangeReport) {
     report = RangeReportText(start, last, sum);
   } else {
     const std::int32_t from = fields.FileStartAdd;
@@ -125,13 +128,13 @@ std::int32_t ComputeChecksum(DumpEditCore& form, std::int32_t start, std::int32_
   return start;
 }
 
-void GetSumFromDialog(DumpEditCore& form) {
+void GetSumFromDialog(DumpEditCore& form, int mode) {
   TIniFile ini(SettingsPath());
   const std::int32_t start = ini.ReadInteger(kGetSumSection, "StartAdd", 0);
   const std::int32_t end = ini.ReadInteger(kGetSumSection, "EndAdd", 0);
   if (end < 1) return;
   ProgressShown shown;
-  ComputeChecksum(form, start, end, kChecksumRangeReport);
+  ComputeChecksum(form, start, end, mode);
 }
 
 }  // namespace buffer

@@ -15,6 +15,7 @@ enum ChecksumMode : int {
   kChecksumStoreOnly = 0,      // GANG TOOLS loads: no box
   kChecksumRangeReport = 1,    // the Get Check Sum command: the range and its sum
   kChecksumFileReport = 2,     // loads from the Load button: the file and the buffer sums
+  kChecksumSumReport = 3,      // the update tool's checksum button: the sum alone
 };
 
 inline constexpr std::size_t kChecksumReportLimit = 127;
@@ -37,15 +38,18 @@ std::string FileReportText(std::int32_t from, std::int32_t to, std::uint32_t fil
 
 // Sums [start..end] (end clipped to the last buffer byte) with progress steps in the window
 // the caller shows and closes, stores RunSum, LastSum, LastSumStart and LastSumEnd, and
-// shows the mode's report (caption "Get Check Sum", no owner) with the buffer unlocked.
+// shows the mode's report (caption "Get Check Sum", no owner) with the buffer unlocked: the
+// range and its sum, the file and buffer sums, or the sum alone ("%08lX"). A range that
+// ends before it starts sums nothing.
 // The file report rounds the buffer to FileReportBufferSize when [LoadDlg]
 // UnuserFillCheck is 1; when that resize fails the buffer part ends within the old size.
 // Returns start.
 std::int32_t ComputeChecksum(DumpEditCore& form, std::int32_t start, std::int32_t end, int mode);
 
 // What the Get Check Sum command does after its dialog answered OK: the range of
-// [GetSumDlg] (nothing when EndAdd is below 1), summed and reported with the progress
-// window shown around it (its caption left as it is) and closed afterwards.
-void GetSumFromDialog(DumpEditCore& form);
+// [GetSumDlg] (nothing when EndAdd is below 1), summed and reported in the mode (the
+// console's range report, the update tool's sum) with the progress window shown around it
+// (its caption left as it is) and closed afterwards.
+void GetSumFromDialog(DumpEditCore& form, int mode = kChecksumRangeReport);
 
 }  // namespace buffer

@@ -6,6 +6,51 @@
 #include "platform/winapi/IniFile.h"
 
 namespace buffer {
+namespace {
+
+constexpr std::array<const char*, 8> kUpdateToolFormatItems{
+    "Auto Detect", "MS-DOS fn.exe", "MS-DOS fn.com", "Binary / Machine Code",
+    "Intel  HEX",  "Motorola HEX",  "Tektlonix HEX", "POF"};
+
+}  // namespace
+
+const LoadDialogProfile& ConsoleLoadDialog() {
+  static const LoadDialogProfile profile{
+      .formatItems = kLoadFormatItems,
+      .designFormat = -1,  // none: the section's format is a change that runs its rules
+      .choicesEnabled = true,
+      .sourceTitle = "Source :",
+      .destinationTitle = "Destination :",
+      .destinationHint = nullptr,
+      .fillCheckCaption = "Fill unused with",
+      .fillLabel = nullptr,
+      .splitGroups = true,
+      .fileFilter = kLoadFileFilter,
+      .sourceDigits = kSourceAddressDigits,
+      .keyRule = HexKeyRule::KeepBackspace,
+      .consoleRules = true,
+  };
+  return profile;
+}
+
+const LoadDialogProfile& UpdateToolLoadDialog() {
+  static const LoadDialogProfile profile{
+      .formatItems = kUpdateToolFormatItems,
+      .designFormat = kFormatBinary,
+      .choicesEnabled = false,
+      .sourceTitle = "Source Select :",
+      .destinationTitle = "Distination Select :",
+      .destinationHint = "Distination Select.",
+      .fillCheckCaption = "Clear Buffer :",
+      .fillLabel = "Unuser Fill :",
+      .splitGroups = false,
+      .fileFilter = "7100 UPD|*.UPD",
+      .sourceDigits = kAddressDigits,
+      .keyRule = HexKeyRule::DropBackspace,
+      .consoleRules = false,
+  };
+  return profile;
+}
 
 FormatControls ControlsForFormat(int32_t format) {
   const bool jedec = format == kFormatJedec;
@@ -57,7 +102,8 @@ std::optional<LoadDialogKeys> CheckLoadEntries(const LoadDialogEntries& entries)
                         entries.Name};
 }
 
-void WriteLoadDialogKeys(const LoadDialogKeys& keys, const std::string& settingsPath) {
+void WriteLoadDialogKeys(const LoadDialogKeys& keys, bool splitKeys,
+                         const std::string& settingsPath) {
   TIniFile ini(settingsPath);
   const std::pair<const char*, int32_t> integers[] = {
       {"SourceSAdd", keys.SourceSAdd}, {"SourceEAdd", keys.SourceEAdd},
@@ -65,7 +111,10 @@ void WriteLoadDialogKeys(const LoadDialogKeys& keys, const std::string& settings
       {"Format", keys.Format},         {"EvenOdd", keys.EvenOdd},
       {"EvenOddByteWord", keys.EvenOddByteWord}, {"UnuserFillCheck", keys.UnuserFillCheck},
   };
-  for (const auto& [key, value] : integers) ini.WriteInteger(kLoadDlgSection, key, value);
+  for (const auto& [key, value] : integers) {
+    const bool split = std::string_view(key).starts_with("EvenOdd");
+    if (splitKeys || !split) ini.WriteInteger(kLoadDlgSection, key, value);
+  }
   ini.WriteString(kLoadDlgSection, "Name", keys.Name);
   ini.WriteString(kLoadDlgSection, "OK", "1");
 }

@@ -5,8 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
+#include "buffer/core/HexText.h"
 #include "buffer/core/LoadFormat.h"
 #include "buffer/core/SettingsPath.h"
 
@@ -26,6 +28,32 @@ inline constexpr std::array<const char*, kLoadFormatCount> kLoadFormatItems{
 inline constexpr const char* kLoadFileFilter =
     "All File (*.*)|*.*|Binary (*.bin)|*.bin|Hex (*.hex)|*.hex|MS-DOS fn.com|*.com|"
     "MS-DOS fn.exe|*.exe|POF|*.pof";
+
+// What the update tool's dialog shows and does otherwise than the console's. Its user picks
+// only the file: format, source range, destination, fill byte and clear-buffer check show
+// the stored values and cannot be changed.
+struct LoadDialogProfile {
+  std::span<const char* const> formatItems;
+  int32_t designFormat;          // the format group's index before the section is read (-1 none)
+  bool choicesEnabled;           // the format group, both panels and the fill check
+  const char* sourceTitle;
+  const char* destinationTitle;
+  const char* destinationHint;   // nullptr: none
+  const char* fillCheckCaption;
+  const char* fillLabel;         // the fill edit's own label; nullptr: the check box is it
+  bool splitGroups;              // the even/odd and byte/word groups, and their keys
+  const char* fileFilter;
+  int sourceDigits;
+  HexKeyRule keyRule;
+  // The console's format rules: a format switches the fill, the destination and the split,
+  // the fill check switches the fill edit, JEDEC's fuse value, the dialog opening on "Auto
+  // Detect" with the destination off, and LastLoadFormat and the loaded name reported.
+  // Without them a format only switches the source edits (items 1 to 3 on).
+  bool consoleRules;
+};
+
+const LoadDialogProfile& ConsoleLoadDialog();
+const LoadDialogProfile& UpdateToolLoadDialog();
 
 // The destination must lie below this address.
 inline constexpr int32_t kDestinationLimit = 0xF00000;
@@ -89,8 +117,9 @@ struct LoadDialogKeys {
 // first that fails shows its box and gives nothing.
 std::optional<LoadDialogKeys> CheckLoadEntries(const LoadDialogEntries& entries);
 
-// Writes the integer keys in the dialog's order, then Name and OK = "1".
-void WriteLoadDialogKeys(const LoadDialogKeys& keys,
+// Writes the integer keys in the dialog's order (EvenOdd and EvenOddByteWord only when the
+// dialog has the split groups), then Name and OK = "1".
+void WriteLoadDialogKeys(const LoadDialogKeys& keys, bool splitKeys = true,
                          const std::string& settingsPath = SettingsPath());
 
 }  // namespace buffer

@@ -60,10 +60,15 @@ size_t ReadAt(const OpenFile& file, const std::string& name, uint8_t* out, size_
   return done;
 }
 
-// The whole file, read to its end (files such as those of /proc report no size).
+// The most bytes a file image holds: its size and the spare bytes stay a 32-bit count.
+constexpr int64_t kLargestImage = INT32_MAX - static_cast<int64_t>(FileImage::kSpare);
+
+// The whole file, read to its end (files such as those of /proc report no size). A file too
+// large for an image is out of memory, as its block could never be had.
 std::vector<uint8_t> ReadWhole(const OpenFile& file, const std::string& name) {
   struct stat status {};
   if (::fstat(file.fd(), &status) != 0) throw ReadFailure(Describe(name));
+  if (status.st_size > kLargestImage) throw std::bad_alloc();
   size_t capacity = static_cast<size_t>(std::max<off_t>(status.st_size, 0));
   std::vector<uint8_t> bytes(capacity + FileImage::kSpare);
   size_t size = 0;
@@ -74,7 +79,7 @@ std::vector<uint8_t> ReadWhole(const OpenFile& file, const std::string& name) {
     uint8_t probe[4096];
     size_t more = ReadAt(file, name, probe, sizeof probe, static_cast<off_t>(size));
     if (more == 0) break;
-    if (size + more >= INT32_MAX) throw ReadFailure("\"" + name + "\": too large");
+    if (static_cast<int64_t>(size + more) > kLargestImage) throw std::bad_alloc();
     capacity = std::max(2 * capacity, size + sizeof probe);
     bytes.resize(capacity + FileImage::kSpare);
     std::memcpy(bytes.data() + size, probe, more);

@@ -16,12 +16,14 @@ namespace {
 
 constexpr const char* kLoadSection = "LoadDlg";
 
-// The code the load runs under: LastLoadFormat, or what detection finds when that is 0. The
-// section's Format names the code used, so the information page shows the format found.
-int32_t SettleFormat(const FileImage& image, const LoadSettings& settings, int messages) {
-  int32_t format = buffer::LastLoadFormat();
+// The code the load runs under: LastLoadFormat (or the section's Format), or what detection
+// finds when that is 0. The section's Format names the code used, so the information page
+// shows the format found.
+int32_t SettleFormat(const FileImage& image, const LoadSettings& settings, int messages,
+                     const LoadProfile& profile) {
+  int32_t format = profile.formatFromLastChoice ? buffer::LastLoadFormat() : settings.format;
   if (format == buffer::kFormatAutoDetect) {
-    format = DetectLoadFormat(image, messages == 1 ? kDetectOnSuccess : kDetectSilent);
+    format = DetectLoadFormat(image, messages == 1 ? kDetectOnSuccess : kDetectSilent, profile);
   }
   if (format != settings.format) {
     TIniFile(buffer::SettingsPath()).WriteInteger(kLoadSection, "Format", format);
@@ -32,9 +34,15 @@ int32_t SettleFormat(const FileImage& image, const LoadSettings& settings, int m
 // The buffer's size once the file is in: a Motorola load's buffer is always
 // kMotorolaLoadBufSize bytes, any other at least the image's size. The reader works with it
 // before the buffer itself changes.
-int32_t LoadedBufferSize(int32_t format, int32_t bufSize, int32_t imageSize) {
-  if (format == buffer::kFormatMotorolaHex) return kMotorolaLoadBufSize;
+int32_t LoadedBufferSize(const LoadProfile& profile, int32_t format, int32_t bufSize,
+                         int32_t imageSize) {
+  if (profile.motorolaFullBuffer && format == buffer::kFormatMotorolaHex) return kMotorolaLoadBufSize;
   return std::max(bufSize, imageSize);
+}
+
+// The data's addresses, [destination, destination + length), lie within 0 .. 0x7FFFFFFF.
+bool InsideAddresses(const LoadedSource& source) {
+  return source.destination >= 0 && int64_t{source.destination} + source.length <= INT32_MAX;
 }
 
 bool Place(buffer::DumpEditCore& form, LoadedSource& source) {
@@ -55,21 +63,21 @@ bool Place(buffer::DumpEditCore& form, LoadedSource& source) {
 
 }  // namespace
 
-int ChecksumModeOf(int report) {
-  if (report == 0) return buffer::kChecksumStoreOnly;
-  return report == 1 ? buffer::kChecksumRangeReport : buffer::kChecksumFileReport;
-}
-
 LoadOutcome LoadIntoBuffer(buffer::DumpEditCore& form, FileImage image, int32_t size,
                            const LoadRequest& request) {
+  const LoadProfile& profile = request.profile;
   const LoadSettings settings = ReadLoadSettings();
-  const int32_t format = SettleFormat(image, settings, request.messages);
+  const int32_t format = SettleFormat(image, settings, request.messages, profile);
   // A refused file leaves the buffer as it was: it is resized only after the reader took
   // the file.
-  const int32_t bufSize = LoadedBufferSize(format, form.buffer().BufSize(), size);
-  std::optional<LoadedSource> source =
-      ReadLoadSource(format, std::move(image), settings, {request.owner, request.chooser, bufSize});
+  const int32_t bufSize = LoadedBufferSize(profile, format, form.buffer().BufSize(), size);
+  std::optional<LoadedSource> source = ReadLoadSource(
+      format, std::move(image), settings, {request.owner, request.chooser, bufSize, profile});
   if (!source) return LoadOutcome::kRefused;
+  if (profile.destinationChecked && source->place && !InsideAddresses(*source)) {
+    buffer::ShowMessage(messages::kDestinationOutside);
+    return LoadOutcome::kRefused;
+  }
   if (form.buffer().BufSize() != bufSize) form.ResizeBuffer(static_cast<uint32_t>(bufSize));
 
   buffer::DumpEditFields& fields = form.fields();
@@ -87,7 +95,7 @@ LoadOutcome LoadIntoBuffer(buffer::DumpEditCore& form, FileImage image, int32_t 
   }
   // Without reports the Get Check Sum command would still open its dialog: the sum of the
   // placed bytes is stored without a box instead, as for every other format.
-  const int mode = source->checksum == ChecksumRoute::Range ? ChecksumModeOf(request.report)
+  const int mode = source->checksum == ChecksumRoute::Range ? profile.checksumMode(request.report)
                                                             : buffer::kChecksumStoreOnly;
   buffer::ComputeChecksum(form, source->checksumStart, source->checksumEnd, mode);
   return LoadOutcome::kLoaded;

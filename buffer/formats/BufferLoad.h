@@ -1,6 +1,6 @@
 #pragma once
-// The load dispatcher without its widgets: settles the format (LastLoadFormat, detected when
-// it is 0), runs the format's reader, places what it read with the merge the format calls
+// The load dispatcher without its widgets, in either program's profile: settles the format
+// (LastLoadFormat or [LoadDlg] Format, detected when it is 0), runs the format's reader, places what it read with the merge the format calls
 // for, records FileStartAdd and FileSize and computes the checksum. The Dump Edit's
 // dispatcher (buffer/LoadDispatcher.h) wraps it with the Get Check Sum command and the grid
 // refresh; the format bench calls it on a bare buffer.
@@ -9,19 +9,19 @@
 #include "buffer/core/DumpEditCore.h"
 #include "buffer/formats/FileImage.h"
 #include "buffer/formats/IntelHex.h"
+#include "buffer/formats/LoadSource.h"
 #include "platform/winapi/MessageBox.h"
 
 namespace formats {
 
-// The dispatcher's report argument as a ComputeChecksum mode: 0 none, 1 the range box,
-// anything else the file box.
-int ChecksumModeOf(int report);
-
+// `report`: the console's 0 no checksum box, 1 the range box, anything else the file box;
+// the update tool's 1 the sum box, anything else none.
 struct LoadRequest {
   int report = 0;
   int messages = 0;  // 1: detection shows its success boxes
   winapi::Owner owner = nullptr;
   SegmentBaseChooser& chooser;
+  const LoadProfile& profile = ConsoleLoad();
 };
 
 enum class LoadOutcome {

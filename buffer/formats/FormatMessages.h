@@ -57,8 +57,11 @@ inline constexpr Message kHexImageMemory{"Memory Error.", "Load", winapi::MB_OK}
 // Tektronix: no record at all, or (with %s naming the place) a record that does not read.
 inline constexpr Message kTektronixFormat = kIntelHexFormat;
 inline constexpr Message kTektronixFormatAt = kIntelHexFormatAt;
-inline constexpr Message kTektronixChecksum{"File read in complete!\nData still load in buffer.",
-                                            "", winapi::MB_ICONERROR};
+// Checksum mismatches in a read that keeps its data (Tektronix; the update tool's Intel Hex and
+// Motorola S).
+inline constexpr Message kReadIncomplete{"File read in complete!\nData still load in buffer.", "",
+                                         winapi::MB_ICONERROR};
+inline constexpr Message kTektronixChecksum = kReadIncomplete;
 
 inline constexpr Message kJedecTextTooBig{"File size is too big", "Load Error",
                                           winapi::MB_ICONINFORMATION};
@@ -73,6 +76,10 @@ inline constexpr Message kJedecChecksumMismatch{
 inline constexpr Message kNotJedec{"This file is not a JEDEC file", "OPEN ERROR",
                                    winapi::MB_ICONINFORMATION};
 inline constexpr Message kJedecSaveMemory{"Memory error !", "Buffer Resize.", winapi::MB_OK};
+
+// A destination ([LoadDlg] DistSadd) that is negative or puts the loaded data's end past the
+// largest address.
+inline constexpr Message kDestinationOutside{"Input Value Error !", "ERROR", winapi::MB_ICONERROR};
 
 // A save that did not reach the disk; %s names the file and says why. The old file is kept.
 inline constexpr Message kSaveFailed{"Cannot save %s", "SAVE", winapi::MB_ICONERROR};

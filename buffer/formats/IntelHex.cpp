@@ -8,13 +8,12 @@
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/HexFields.h"
 #include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ReaderDialect.h"
 #include "buffer/formats/TextBlockWriter.h"
 #include "buffer/formats/TextSource.h"
 
 namespace formats {
 namespace {
-
-constexpr int kDetectStepLimit = 128;
 
 enum RecordType : int { kData = 0x00, kEnd = 0x01, kSegment = 0x02, kLinear = 0x04 };
 
@@ -44,12 +43,13 @@ std::string Hex(uint64_t value) {
 class IntelHexParser {
  public:
   IntelHexParser(const FileImage& file, ImageStore& image, SegmentBaseChooser& chooser,
-                 int32_t bufSize)
+                 int32_t bufSize, bool linearRecords)
       : source_(file.name, file.Text()),
         reader_(source_),
         image_(image),
         chooser_(chooser),
-        progressStep_(std::max<int64_t>(bufSize / 100, 1)) {}
+        progressStep_(std::max<int64_t>(bufSize / 100, 1)),
+        linearRecords_(linearRecords) {}
 
   // False when the file is refused; Fault() then says why (empty: the plain box).
   bool Run();
@@ -74,6 +74,7 @@ class IntelHexParser {
   ImageStore& image_;
   SegmentBaseChooser& chooser_;
   const int64_t progressStep_;
+  const bool linearRecords_;
   int64_t progressDone_ = 0;
 
   bool sawRecord_ = false;
@@ -131,15 +132,17 @@ IntelHexParser::Step IntelHexParser::Record(size_t colon) {
       return CheckedRecord(head);
     }
     case kLinear: {
+      if (!linearRecords_) break;  // passed over like every other type
       uint32_t value = 0;
       if (!ReadBase(value)) return BadDigit("linear address");
       linearBase_ = uint64_t{value} << 16;
       return Step::Next;  // its checksum is not looked at
     }
     default:
-      source_.Seek(colon + 1);
-      return Step::Next;
+      break;
   }
+  source_.Seek(colon + 1);
+  return Step::Next;
 }
 
 IntelHexParser::Step IntelHexParser::Data(const RecordHead& head, size_t colon) {
@@ -214,10 +217,15 @@ uint32_t SegmentBaseForChoice(StartAddressChoice choice, uint32_t fileBase,
 }
 
 bool DetectIntelHex(int mode, const FileImage& file) {
+  return DetectIntelHex(mode, file, ConsoleReaders());
+}
+
+bool DetectIntelHex(int mode, const FileImage& file, const ReaderDialect& dialect) {
   TextSource source(file.name, file.Text());
   HexFieldReader reader(source);
+  const int limit = dialect.intelDetectStepLimit;
   int stepped = 0;
-  while (!source.AtEnd() && stepped < kDetectStepLimit) {
+  while (!source.AtEnd() && (limit == 0 || stepped < limit)) {
     if (source.Peek() != ':') {
       source.Skip(1);
       ++stepped;
@@ -233,16 +241,22 @@ bool DetectIntelHex(int mode, const FileImage& file) {
       const uint32_t sum = reader.ByteSum();
       const int checksum = digits ? reader.Byte() : HexFieldReader::kBad;
       if (checksum >= 0 && ChecksumMatches(sum, checksum))
-        return ReportDetection(messages::kIntelHexDetect, mode, true);
+        return ReportDetection(dialect.intelDetect, mode, true);
       if (checksum >= 0) continue;  // the scan goes on after that checksum
     }
     source.Seek(afterColon);
   }
-  return ReportDetection(messages::kIntelHexDetect, mode, false);
+  return ReportDetection(dialect.intelDetect, mode, false);
 }
 
 std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, FileImage file,
                                            int32_t bufSize, SegmentBaseChooser& chooser) {
+  return ParseIntelHex(owner, fill, std::move(file), bufSize, chooser, ConsoleReaders());
+}
+
+std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, FileImage file,
+                                           int32_t bufSize, SegmentBaseChooser& chooser,
+                                           const ReaderDialect& dialect) {
   std::optional<ImageStore> image;
   try {
     image.emplace(bufSize, fill);
@@ -256,7 +270,7 @@ std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, Fi
   progress.Show();
   progress.SetPosition(0);
 
-  IntelHexParser parser(file, *image, chooser, bufSize);
+  IntelHexParser parser(file, *image, chooser, bufSize, dialect.intelLinearRecords);
   const bool read = parser.Run();
   file.bytes = {};
   std::optional<HexLoadResult> result;
@@ -265,7 +279,7 @@ std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, Fi
   } else if (!read || !parser.SawRecord()) {
     buffer::ShowMessage(messages::kIntelHexFormat, owner);
   } else {
-    if (parser.Mismatches() != 0) buffer::ShowMessage(messages::kIntelHexChecksum, owner);
+    if (parser.Mismatches() != 0) buffer::ShowMessage(dialect.intelChecksum, owner);
     result.emplace();
     result->highest = parser.End() == 0 ? 0 : static_cast<int32_t>(parser.End() - 1);
     result->image = image->Release();

@@ -11,6 +11,8 @@
 
 namespace formats {
 
+struct ReaderDialect;
+
 // Where the data of a file go whose first extended segment record names a non-zero base.
 // The start-address form answers in the programs; tests and the measuring tool answer
 // without a box.
@@ -45,6 +47,8 @@ struct HexLoadResult {
 // True when a data record with a good checksum turns up before the scan has stepped over
 // 128 other characters. Mode: FormatMessages.h.
 bool DetectIntelHex(int mode, const FileImage& file);
+// The same with the dialect's step limit (none in the update tool) and boxes.
+bool DetectIntelHex(int mode, const FileImage& file, const ReaderDialect& dialect);
 
 // Reads the records into an image of BufSize bytes of fill (growing with 0x00 as the
 // addresses need, up to ImageStore::kLimit). Nothing after "FORMAT ERROR !" (a record cut
@@ -52,6 +56,11 @@ bool DetectIntelHex(int mode, const FileImage& file);
 // checksum mismatches show "File read error!!\n" and keep the data.
 std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, FileImage file,
                                            int32_t bufSize, SegmentBaseChooser& chooser);
+// The same in the dialect: in the update tool type 04 records are passed over (their data
+// land without a linear base) and mismatches show "File read in complete!...".
+std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, FileImage file,
+                                           int32_t bufSize, SegmentBaseChooser& chooser,
+                                           const ReaderDialect& dialect);
 
 // The largest range the writer's segment records can address.
 inline constexpr int32_t kIntelHexLargestSave = 0x100000;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "buffer/core/Checksum.h"
 #include "buffer/formats/BinaryFile.h"
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/MotorolaS.h"
@@ -37,9 +38,10 @@ LoadedSource PlacedAtDestination(std::vector<uint8_t> block, int64_t length,
 
 std::optional<LoadedSource> ReadIntelHexSource(FileImage file, const LoadSettings& settings,
                                                const ReaderContext& context) {
-  if (!DetectIntelHex(kDetectOnFailure, file)) return std::nullopt;
+  const ReaderDialect& dialect = context.profile.readers;
+  if (!DetectIntelHex(kDetectOnFailure, file, dialect)) return std::nullopt;
   auto parsed = ParseIntelHex(context.owner, settings.Fill(), std::move(file), context.bufSize,
-                              context.chooser);
+                              context.chooser, dialect);
   if (!parsed) return std::nullopt;
   // The image is copied from its address 0: gaps below and between records come along.
   return PlacedAtDestination(std::move(parsed->image), int64_t{parsed->highest} + 1, settings);
@@ -47,7 +49,7 @@ std::optional<LoadedSource> ReadIntelHexSource(FileImage file, const LoadSetting
 
 std::optional<LoadedSource> ReadTektronixSource(FileImage file, const LoadSettings& settings,
                                                 const ReaderContext& context) {
-  if (!DetectTektronix(kDetectOnFailure, file)) return std::nullopt;
+  if (!DetectTektronix(kDetectOnFailure, file, context.profile.readers)) return std::nullopt;
   auto parsed = ParseTektronix(context.owner, settings.Fill(), std::move(file), context.bufSize);
   if (!parsed) return std::nullopt;
   // Copied from address 0, like Intel Hex: the lowest record address does not shift it.
@@ -69,8 +71,20 @@ std::optional<LoadedSource> ReadMotorolaSource(FileImage file, const LoadSetting
   return source;
 }
 
+// The update tool's: like the other hex formats, the image copied from its address 0 at the
+// destination itself, in a buffer of any size.
+std::optional<LoadedSource> ReadMotorolaUntilEndSource(FileImage file, const LoadSettings& settings,
+                                                       const ReaderContext& context) {
+  if (!DetectMotorolaS(kDetectOnFailure, file, context.profile.readers)) return std::nullopt;
+  auto parsed =
+      ParseMotorolaSUntilEnd(context.owner, settings.Fill(), std::move(file), context.bufSize);
+  if (!parsed) return std::nullopt;
+  return PlacedAtDestination(std::move(parsed->image), int64_t{parsed->highest} + 1, settings);
+}
+
 // A POF file that fails detection is not loaded (the whole file bit-reversed would be).
-std::optional<LoadedSource> ReadPofSource(FileImage file, const LoadSettings& settings) {
+std::optional<LoadedSource> ReadPofSource(FileImage file, const LoadSettings& settings,
+                                          const ReaderContext&) {
   const int32_t offset = DetectPof(kDetectOnFailure, file);
   if (offset == 0 || !StripHeader(file, offset, true)) return std::nullopt;
   const int32_t length = file.size - offset;
@@ -79,14 +93,16 @@ std::optional<LoadedSource> ReadPofSource(FileImage file, const LoadSettings& se
   return source;
 }
 
-std::optional<LoadedSource> ReadExeSource(FileImage file, const LoadSettings& settings) {
+std::optional<LoadedSource> ReadExeSource(FileImage file, const LoadSettings& settings,
+                                          const ReaderContext&) {
   if (!StripHeader(file, kExeHeaderSize, false)) return std::nullopt;
   const int32_t length = file.size - kExeHeaderSize;
   return PlacedAtDestination(std::move(file.bytes), length, settings);
 }
 
 // The source range's bytes, never more than the image holds.
-LoadedSource ReadBinaryRange(FileImage file, const LoadSettings& settings) {
+std::optional<LoadedSource> ReadBinaryRange(FileImage file, const LoadSettings& settings,
+                                            const ReaderContext&) {
   int64_t count = int64_t{settings.sourceEnd} - settings.sourceStart + 1;
   count = std::min<int64_t>({count, kLargestBinaryLoad, file.size});
   LoadedSource source =
@@ -98,7 +114,56 @@ LoadedSource ReadBinaryRange(FileImage file, const LoadSettings& settings) {
   return source;
 }
 
+// The update tool's: the whole file at the destination, whatever the source range says.
+std::optional<LoadedSource> ReadWholeFile(FileImage file, const LoadSettings& settings,
+                                          const ReaderContext&) {
+  const int32_t length = file.size;
+  return PlacedAtDestination(std::move(file.bytes), length, settings);
+}
+
+int ConsoleChecksumMode(int report) {
+  if (report == 0) return buffer::kChecksumStoreOnly;
+  return report == 1 ? buffer::kChecksumRangeReport : buffer::kChecksumFileReport;
+}
+
+// Only the checksum button asks for the update tool's box.
+int UpdateToolChecksumMode(int report) {
+  return report == 1 ? buffer::kChecksumSumReport : buffer::kChecksumStoreOnly;
+}
+
 }  // namespace
+
+const LoadProfile& ConsoleLoad() {
+  static const LoadProfile profile{
+      .readers = ConsoleReaders(),
+      .formats = {&ReadBinaryRange, &ReadExeSource, &ReadBinaryRange, &ReadBinaryRange,
+                  &ReadIntelHexSource, &ReadMotorolaSource, &ReadTektronixSource, &ReadPofSource,
+                  &ReadBinaryRange},
+      .formatFromLastChoice = true,
+      .detectsPof = true,
+      .binaryDetectedBox = true,
+      .motorolaFullBuffer = true,
+      .destinationChecked = false,
+      .checksumMode = &ConsoleChecksumMode,
+  };
+  return profile;
+}
+
+const LoadProfile& UpdateToolLoad() {
+  static const LoadProfile profile{
+      .readers = UpdateToolReaders(),
+      .formats = {&ReadWholeFile, &ReadExeSource, &ReadWholeFile, &ReadWholeFile,
+                  &ReadIntelHexSource, &ReadMotorolaUntilEndSource, &ReadTektronixSource,
+                  &ReadWholeFile, &ReadWholeFile},
+      .formatFromLastChoice = false,
+      .detectsPof = false,
+      .binaryDetectedBox = false,
+      .motorolaFullBuffer = false,
+      .destinationChecked = true,
+      .checksumMode = &UpdateToolChecksumMode,
+  };
+  return profile;
+}
 
 LoadSettings ReadLoadSettings(const std::string& settingsPath) {
   TIniFile ini(settingsPath);
@@ -114,31 +179,28 @@ LoadSettings ReadLoadSettings(const std::string& settingsPath) {
 }
 
 int32_t DetectLoadFormat(const FileImage& file, int mode) {
-  if (DetectIntelHex(mode, file)) return buffer::kFormatIntelHex;
-  if (DetectMotorolaS(mode, file)) return buffer::kFormatMotorolaHex;
-  if (DetectTektronix(mode, file)) return buffer::kFormatTektronixHex;
-  if (DetectPof(mode, file) != 0) return buffer::kFormatPof;
-  if (mode == kDetectOnSuccess) buffer::ShowMessage(messages::kBinaryDetected);
+  return DetectLoadFormat(file, mode, ConsoleLoad());
+}
+
+int32_t DetectLoadFormat(const FileImage& file, int mode, const LoadProfile& profile) {
+  const ReaderDialect& dialect = profile.readers;
+  if (DetectIntelHex(mode, file, dialect)) return buffer::kFormatIntelHex;
+  if (DetectMotorolaS(mode, file, dialect)) return buffer::kFormatMotorolaHex;
+  if (DetectTektronix(mode, file, dialect)) return buffer::kFormatTektronixHex;
+  if (profile.detectsPof && DetectPof(mode, file) != 0) return buffer::kFormatPof;
+  if (profile.binaryDetectedBox && mode == kDetectOnSuccess)
+    buffer::ShowMessage(messages::kBinaryDetected);
   return buffer::kFormatBinary;
 }
 
 std::optional<LoadedSource> ReadLoadSource(int32_t format, FileImage file,
                                            const LoadSettings& settings,
                                            const ReaderContext& context) {
-  switch (format) {
-    case buffer::kFormatIntelHex:
-      return ReadIntelHexSource(std::move(file), settings, context);
-    case buffer::kFormatMotorolaHex:
-      return ReadMotorolaSource(std::move(file), settings, context);
-    case buffer::kFormatTektronixHex:
-      return ReadTektronixSource(std::move(file), settings, context);
-    case buffer::kFormatPof:
-      return ReadPofSource(std::move(file), settings);
-    case buffer::kFormatMsDosExe:
-      return ReadExeSource(std::move(file), settings);
-    default:
-      return ReadBinaryRange(std::move(file), settings);
-  }
+  const auto& readers = context.profile.formats;
+  const bool known = format >= 0 && format < static_cast<int32_t>(readers.size());
+  const size_t index = known ? static_cast<size_t>(format) : size_t{buffer::kFormatBinary};
+  const SourceReader read = readers[index];
+  return read(std::move(file), settings, context);
 }
 
 }  // namespace formats

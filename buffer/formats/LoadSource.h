@@ -3,6 +3,7 @@
 // values the load reads, detection, and one reader per format (the format codes are
 // buffer/core/LoadFormat.h's). The load dispatcher stays a thin call: detect when the format
 // is 0, read, merge what comes back, set FileStartAdd and FileSize, report the checksum.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "buffer/core/SettingsPath.h"
 #include "buffer/formats/FileImage.h"
 #include "buffer/formats/IntelHex.h"
+#include "buffer/formats/ReaderDialect.h"
 #include "platform/winapi/MessageBox.h"
 
 namespace formats {
@@ -34,10 +36,15 @@ struct LoadSettings {
 };
 LoadSettings ReadLoadSettings(const std::string& settingsPath = buffer::SettingsPath());
 
+struct LoadProfile;
+
 // The first format whose detector says yes (Intel Hex, Motorola S, Tektronix, POF), else
 // binary; with mode 2 each detector shows its success box and a binary file "Binary Code
 // File". Never .exe or .com.
 int32_t DetectLoadFormat(const FileImage& file, int mode);
+// The same as the profile detects: the update tool's tries no POF and says nothing of a
+// binary file.
+int32_t DetectLoadFormat(const FileImage& file, int mode, const LoadProfile& profile);
 
 // Which pair of merges places the block: MergeSplitWithFill / MergeSplit, or (Motorola
 // S) MergeWithSplitMode / MergeData; the first of each pair when fillUnused is set.
@@ -62,16 +69,46 @@ struct LoadedSource {
   int32_t checksumEnd = 0;
 };
 
+struct ReaderContext;
+using SourceReader = std::optional<LoadedSource> (*)(FileImage file, const LoadSettings& settings,
+                                                     const ReaderContext& context);
+
+// What differs between the two programs' loads. The console's takes its format from
+// LastLoadFormat, detects POF, reads a binary file's source range with its even/odd split
+// and gives a Motorola load a buffer of kMotorolaLoadBufSize bytes. The update tool's takes
+// [LoadDlg] Format, places every binary file whole at the destination, reads Motorola S
+// like the other hex formats (ParseMotorolaSUntilEnd), refuses a destination outside the
+// buffer's addresses and reports a sum only for the checksum button.
+struct LoadProfile {
+  const ReaderDialect& readers;
+  // The reader of each format code; a code past the table reads as binary.
+  std::array<SourceReader, buffer::kLoadFormatCount> formats;
+  bool formatFromLastChoice;  // LastLoadFormat, else [LoadDlg] Format
+  bool detectsPof;
+  bool binaryDetectedBox;     // detection finding nothing says "Binary Code File"
+  bool motorolaFullBuffer;    // a Motorola load makes the buffer kMotorolaLoadBufSize bytes
+  // A destination that is negative or puts the data's end past 0x7FFFFFFF refuses the load
+  // with "Input Value Error !".
+  bool destinationChecked;
+  // The dispatcher's report argument as a ComputeChecksum mode.
+  int (*checksumMode)(int report);
+};
+
+const LoadProfile& ConsoleLoad();
+const LoadProfile& UpdateToolLoad();
+
 // What the readers need besides the file: the window their boxes belong to, the answer to
-// the start-address question, and the buffer's size.
+// the start-address question, the buffer's size and the program's load profile.
 struct ReaderContext {
   winapi::Owner owner = nullptr;
   SegmentBaseChooser& chooser;
   int32_t bufSize = 0;
+  const LoadProfile& profile = ConsoleLoad();
 };
 
-// Reads the image as the format says (a code that is no reader's reads as binary). Nothing
-// when the file is refused; the reader's box has then been shown. The image is consumed.
+// Reads the image as the format says in the context's profile (a code that is no reader's
+// reads as binary). Nothing when the file is refused; the reader's box has then been shown.
+// The image is consumed.
 std::optional<LoadedSource> ReadLoadSource(int32_t format, FileImage file,
                                            const LoadSettings& settings,
                                            const ReaderContext& context);

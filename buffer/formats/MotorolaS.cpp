@@ -8,6 +8,7 @@
 #include "buffer/formats/HexFields.h"
 #include "buffer/formats/HexRecords.h"
 #include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ReaderDialect.h"
 #include "buffer/formats/SafeFileWriter.h"
 #include "buffer/formats/ScanProgress.h"
 #include "buffer/formats/TextBlockWriter.h"
@@ -32,6 +33,12 @@ int AddressBytes(int type) {
 
 // S6 (the 24-bit record count that srec_cat writes after 65535 records) is S5's twin.
 bool KnownType(int type) { return type >= '0' && type <= '9' && type != '4'; }
+
+// The types the update tool's detector and reader take: header, data and the S7 and S9 ends.
+bool UpdateToolType(int type) {
+  return (type >= '0' && type <= '3') || type == '7' || type == '9';
+}
+bool EndType(int type) { return type == '7' || type == '9'; }
 
 uint8_t OnesComplement(uint32_t sum) { return static_cast<uint8_t>(~sum); }
 
@@ -133,15 +140,142 @@ bool MotorolaParser::Record(size_t at) {
 }
 
 // The detector's look at one S1, S2 or S3 record, from its count digits on.
-enum class DataCheck { Good, Counted, CountZero, Bad };
+enum class DataCheck { Good, Counted, CountZero, Mismatch, Bad };
 
 DataCheck CheckDataRecord(HexFieldReader& reader, RecordBody& body) {
   const char* field = "";
   if (!ReadBody(reader, body, field)) return DataCheck::Bad;
   if (body.count == 0) return DataCheck::CountZero;
   const int checksum = reader.Byte();
-  if (checksum < 0 || checksum != OnesComplement(body.sum)) return DataCheck::Bad;
+  if (checksum < 0) return DataCheck::Bad;
+  if (checksum != OnesComplement(body.sum)) return DataCheck::Mismatch;
   return checksum != 0 ? DataCheck::Counted : DataCheck::Good;
+}
+
+// The update tool's detector: pairs it does not know and data records that do not check are
+// passed over; the first data record with a good checksum answers yes.
+bool FindGoodDataRecord(TextSource& source) {
+  HexFieldReader reader(source);
+  RecordBody body;
+  while (!source.AtEnd()) {
+    const int c = source.Peek();
+    if (c != 'S' && c != '%') {
+      source.Skip(1);
+      continue;
+    }
+    const size_t skip = c == '%' ? 1 : 0;
+    const int letter = source.PeekAt(skip);
+    const int type = source.PeekAt(skip + 1);
+    source.Skip(skip + 2);
+    if (letter != 'S' || !UpdateToolType(type) || AddressBytes(type) == 0) continue;
+    const size_t countAt = source.Position();
+    switch (CheckDataRecord(reader, body)) {
+      case DataCheck::Good:
+      case DataCheck::Counted:
+        return true;
+      case DataCheck::Mismatch:
+        break;  // the scan goes on after the checksum
+      case DataCheck::CountZero:
+      case DataCheck::Bad:
+        source.Seek(countAt);
+        break;
+    }
+  }
+  return false;
+}
+
+// The update tool's reader: records up to the first S7 or S9, mismatches counted and their
+// data kept. Outside records the scan steps one character at a time, so records follow one
+// another whatever their line ends ('%' before a record is passed over).
+class MotorolaUntilEndParser {
+ public:
+  MotorolaUntilEndParser(const FileImage& file, ImageStore& image, int32_t bufSize)
+      : source_(file.name, file.Text()), reader_(source_), image_(image), progress_(bufSize) {}
+
+  // False when a record is refused; Fault() says why and where.
+  bool Run();
+  const std::string& Fault() const { return fault_; }
+  int32_t Records() const { return records_; }
+  int32_t Mismatches() const { return mismatches_; }
+  uint64_t Lowest() const { return lowest_; }
+  uint64_t End() const { return end_; }
+  void CloseProgress() { progress_.Done(); }
+
+ private:
+  // The position of the record's type digit when a known record starts here, else 0 (the
+  // scan steps on).
+  size_t RecordTypeAt(size_t at) const;
+  enum class Step { Next, Stop, Refuse };
+  Step Record(size_t start, int type);
+  Step Refuse(std::string fault) {
+    fault_ = std::move(fault);
+    return Step::Refuse;
+  }
+
+  TextSource source_;
+  HexFieldReader reader_;
+  ImageStore& image_;
+  ScanProgress progress_;
+  RecordBody body_;
+  int32_t records_ = 0;
+  int32_t mismatches_ = 0;
+  uint64_t lowest_ = 0xFFFFFF;
+  uint64_t end_ = 0;
+  std::string fault_;
+};
+
+size_t MotorolaUntilEndParser::RecordTypeAt(size_t at) const {
+  const auto text = source_.Text();
+  const size_t letter = text[at] == '%' ? at + 1 : at;
+  if (letter + 1 >= text.size() || text[letter] != 'S' || !UpdateToolType(text[letter + 1])) return 0;
+  return letter + 1;
+}
+
+bool MotorolaUntilEndParser::Run() {
+  const auto text = source_.Text();
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t typeAt = RecordTypeAt(at);
+    if (typeAt == 0) {
+      ++at;
+      continue;
+    }
+    ++records_;
+    source_.Seek(typeAt + 1);
+    const Step step = Record(at, text[typeAt]);
+    if (step == Step::Refuse) return false;
+    if (step == Step::Stop) break;
+    at = source_.Position();
+    progress_.At(static_cast<int64_t>(at));
+  }
+  return true;
+}
+
+MotorolaUntilEndParser::Step MotorolaUntilEndParser::Record(size_t start, int type) {
+  const size_t countAt = source_.Position();
+  const char* field = "";
+  if (!ReadBody(reader_, body_, field)) return Refuse(DescribeBadField(source_, field));
+  if (body_.count < 1) return Refuse(source_.ErrorAt(countAt, "the record's count is 0").Describe());
+  const int checksum = reader_.Byte();
+  if (checksum < 0) return Refuse(DescribeBadField(source_, "checksum"));
+  if (checksum != OnesComplement(body_.sum)) ++mismatches_;
+  const int addressBytes = AddressBytes(type);
+  const int dataCount = body_.Length() - addressBytes;
+  if (addressBytes > 0 && dataCount > 0) {
+    uint32_t address = 0;
+    for (int k = 0; k < addressBytes; ++k) address = address << 8 | body_.bytes[k];
+    uint8_t* out = image_.At(address, static_cast<size_t>(dataCount));
+    if (!out)
+      return Refuse(source_
+                        .ErrorAt(start, "data at address " + HexAddress(address) +
+                                            " lie beyond the largest image (" +
+                                            HexAddress(image_.Limit()) + " bytes)")
+                        .Describe());
+    std::memcpy(out, body_.bytes + addressBytes, static_cast<size_t>(dataCount));
+    lowest_ = std::min<uint64_t>(lowest_, address);
+    end_ = std::max<uint64_t>(end_, uint64_t{address} + static_cast<uint64_t>(dataCount));
+  }
+  return EndType(type) ? Step::Stop : Step::Next;
 }
 
 }  // namespace
@@ -151,7 +285,13 @@ uint8_t MotorolaFill(int32_t userFill, bool fillUnused) {
 }
 
 bool DetectMotorolaS(int mode, const FileImage& file) {
+  return DetectMotorolaS(mode, file, ConsoleReaders());
+}
+
+bool DetectMotorolaS(int mode, const FileImage& file, const ReaderDialect& dialect) {
   TextSource source(file.name, file.Text());
+  if (!dialect.motorolaWholeText)
+    return ReportDetection(dialect.motorolaDetect, mode, FindGoodDataRecord(source));
   HexFieldReader reader(source);
   RecordBody body;
   bool sawData = false;
@@ -166,12 +306,13 @@ bool DetectMotorolaS(int mode, const FileImage& file) {
     const int letter = source.PeekAt(skip);
     const int type = source.PeekAt(skip + 1);
     source.Skip(skip + 2);
-    if (letter != 'S' || !KnownType(type)) return ReportDetection(messages::kMotorolaDetect, mode, false);
+    if (letter != 'S' || !KnownType(type)) return ReportDetection(dialect.motorolaDetect, mode, false);
     const size_t countAt = source.Position();
     if (AddressBytes(type) == 0) continue;  // not checked: the scan goes on at the count
     switch (CheckDataRecord(reader, body)) {
       case DataCheck::Bad:
-        return ReportDetection(messages::kMotorolaDetect, mode, false);
+      case DataCheck::Mismatch:
+        return ReportDetection(dialect.motorolaDetect, mode, false);
       case DataCheck::CountZero:
         source.Seek(countAt);  // the scan goes on at the count
         break;
@@ -182,7 +323,7 @@ bool DetectMotorolaS(int mode, const FileImage& file) {
         break;
     }
   }
-  return ReportDetection(messages::kMotorolaDetect, mode, sawData);
+  return ReportDetection(dialect.motorolaDetect, mode, sawData);
 }
 
 std::optional<HexLoadResult> ParseMotorolaS(FileImage file, int32_t bufSize, uint8_t fill) {
@@ -208,6 +349,35 @@ std::optional<HexLoadResult> ParseMotorolaS(FileImage file, int32_t bufSize, uin
   }
   HexLoadResult result;
   result.highest = static_cast<int32_t>(parser.End());
+  result.image = image->Release();
+  return result;
+}
+
+std::optional<HexLoadResult> ParseMotorolaSUntilEnd(winapi::Owner owner, uint8_t fill,
+                                                    FileImage file, int32_t bufSize) {
+  std::optional<ImageStore> image;
+  try {
+    image.emplace(bufSize, fill);
+  } catch (const std::bad_alloc&) {
+    buffer::ShowMessage(messages::kHexImageMemory, owner);
+    return std::nullopt;
+  }
+  MotorolaUntilEndParser parser(file, *image, bufSize);
+  const bool read = parser.Run();
+  file.bytes = {};
+  parser.CloseProgress();
+  if (!read) {
+    buffer::ShowMessage(messages::kIntelHexFormatAt, parser.Fault(), owner);
+    return std::nullopt;
+  }
+  if (parser.Records() == 0) {
+    buffer::ShowMessage(messages::kIntelHexFormat, owner);
+    return std::nullopt;
+  }
+  if (parser.Mismatches() != 0) buffer::ShowMessage(messages::kReadIncomplete, owner);
+  HexLoadResult result;
+  result.lowest = static_cast<int32_t>(parser.Lowest());
+  result.highest = parser.End() == 0 ? 0 : static_cast<int32_t>(parser.End() - 1);
   result.image = image->Release();
   return result;
 }

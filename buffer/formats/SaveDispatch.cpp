@@ -1,5 +1,6 @@
 #include "buffer/formats/SaveDispatch.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -15,6 +16,8 @@
 
 namespace formats {
 namespace {
+
+constexpr int64_t kBinaryWritePiece = 0xFFFF;
 
 constexpr buffer::Message TooBig(const char* text) { return {text, "SAVE", winapi::MB_ICONERROR}; }
 
@@ -80,8 +83,12 @@ bool WriteBinaryFile(const std::string& name, int32_t length, int32_t start,
   return SaveReplacing(name, [&](const std::string& temporary) {
     std::FILE* file = std::fopen(temporary.c_str(), "wbe");
     if (!file) return false;
-    const size_t count = static_cast<size_t>(length);
-    bool written = std::fwrite(block.data() + start, 1, count, file) == count;
+    // In pieces of at most 0xFFFF bytes one after another, as the update tool writes.
+    bool written = true;
+    for (int64_t at = 0; written && at < length; at += kBinaryWritePiece) {
+      const size_t piece = static_cast<size_t>(std::min<int64_t>(kBinaryWritePiece, length - at));
+      written = std::fwrite(block.data() + start + at, 1, piece, file) == piece;
+    }
     const int writeError = errno;
     if (std::fclose(file) != 0) return false;
     if (!written) errno = writeError;

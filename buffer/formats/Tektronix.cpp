@@ -7,6 +7,7 @@
 #include "buffer/formats/HexFields.h"
 #include "buffer/formats/HexRecords.h"
 #include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ReaderDialect.h"
 #include "buffer/formats/SafeFileWriter.h"
 #include "buffer/formats/ScanProgress.h"
 #include "buffer/formats/TextBlockWriter.h"
@@ -145,6 +146,10 @@ uint32_t DigitSum(uint32_t value, int digits) {
 }  // namespace
 
 bool DetectTektronix(int mode, const FileImage& file) {
+  return DetectTektronix(mode, file, ConsoleReaders());
+}
+
+bool DetectTektronix(int mode, const FileImage& file, const ReaderDialect& dialect) {
   TextSource source(file.name, file.Text());
   HexFieldReader reader(source);
   while (source.Find('/')) {
@@ -155,17 +160,17 @@ bool DetectTektronix(int mode, const FileImage& file) {
     source.Skip(1);
     RecordHead head;
     const char* field = "";
-    if (!ReadHead(reader, head, field) || head.nibbleSum != static_cast<uint32_t>(head.checksum) ||
-        head.count == 0)
+    if (!ReadHead(reader, head, field) || head.count == 0) break;
+    if (dialect.tektronixHeaderChecked && head.nibbleSum != static_cast<uint32_t>(head.checksum))
       break;
     uint8_t data[255];
     uint32_t sum = 0;
     int checksum = 0;
     if (!ReadData(reader, head.count, data, sum, checksum, field)) break;
     if (sum == static_cast<uint32_t>(checksum))
-      return ReportDetection(messages::kTektronixDetect, mode, true);
+      return ReportDetection(dialect.tektronixDetect, mode, true);
   }
-  return ReportDetection(messages::kTektronixDetect, mode, false);
+  return ReportDetection(dialect.tektronixDetect, mode, false);
 }
 
 std::optional<HexLoadResult> ParseTektronix(winapi::Owner owner, uint8_t fill, FileImage file,

@@ -13,10 +13,14 @@
 
 namespace formats {
 
+struct ReaderDialect;
+
 // True when the first record ('/' and four hex digits) with a good header checksum and a
 // good data checksum comes before any record with a bad header checksum or a count of 0.
 // Mode: FormatMessages.h.
 bool DetectTektronix(int mode, const FileImage& file);
+// The same in the dialect: the update tool's compares only the data checksum.
+bool DetectTektronix(int mode, const FileImage& file, const ReaderDialect& dialect);
 
 // Reads the records up to the first of count 0 into an image of bufSize bytes of fill
 // (growing with 0x00 as the addresses need). `lowest` is the lowest record address

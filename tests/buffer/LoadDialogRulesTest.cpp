@@ -87,7 +87,7 @@ TEST(LoadDialogKeysTest, AcceptedEntriesAreWrittenInOrderEndingWithNameAndOk) {
   auto keys = CheckLoadEntries(
       {dir.File("data.bin"), "10", "3f", "1000", "a5", kFormatMsDosCom, 1, 1, false});
   ASSERT_TRUE(keys);
-  WriteLoadDialogKeys(*keys, dir.File("History.ini"));
+  WriteLoadDialogKeys(*keys, true, dir.File("History.ini"));
   std::string expected = "[LoadDlg]\r\nSourceSAdd=16\r\nSourceEAdd=63\r\nDistSAdd=4096\r\n"
                          "UserFill=165\r\nFormat=2\r\nEvenOdd=1\r\nEvenOddByteWord=1\r\n"
                          "UnuserFillCheck=0\r\nName=" + dir.File("data.bin") + "\r\nOK=1\r\n";

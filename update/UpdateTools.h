@@ -1,0 +1,18 @@
+#pragma once
+// The tool buttons of the update tool's Dump Edit children that differ from the console's:
+// Load opens the update tool's Load File dialog and then runs the frame's image load; Sum
+// opens the Get Check Sum dialog and shows the sum alone ("%08lX" / "Get Check Sum"); Save
+// opens the Save File dialog (its hex keys without backspace) and writes through the save
+// dispatcher, a format without a writer of its own as binary.
+#include <functional>
+
+namespace buffer {
+class TMainEdit;
+}
+
+namespace update {
+
+void InstallUpdateTools(std::function<void(buffer::TMainEdit& edit)> loadImage);
+void RemoveUpdateTools();
+
+}  // namespace update
