@@ -252,3 +252,23 @@ TEST(StripHeaderTest, MovesTheDataInPlaceAndLeavesTheRest) {
 
 }  // namespace
 }  // namespace formats
+
+namespace formats {
+namespace {
+
+// A file whose length with the image's spare bytes would pass 32 bits is out of memory: its
+// image could never be had (a sparse file, so the test writes nothing to the disk).
+TEST(ReadBinaryFileTest, AFileTooLargeForAnImageIsAMemoryError) {
+  TempDir dir;
+  const std::string name = dir.File("huge.bin");
+  dir.Write("huge.bin", "");
+  std::filesystem::resize_file(name, 0x7FFFFC00);
+  winapi::ScriptedMessageBoxes boxes;
+  EXPECT_FALSE(ReadBinaryFile({name, 0, 0}));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, "Memory error.");
+  EXPECT_EQ(boxes.boxes()[0].caption, "Load BIN File");
+}
+
+}  // namespace
+}  // namespace formats
