@@ -1,0 +1,158 @@
+// The update tool's child along its tool buttons, the real dialogs answered once they are on
+// screen: Load through the update tool's Load File dialog (only the name can be chosen), the
+// image accepted with its labels; Sum with its box of the sum alone; Save of the loaded range.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+#include <functional>
+
+#include "buffer/DumpEdit.h"
+#include "buffer/GetSumDlg.h"
+#include "buffer/LoadDialog.h"
+#include "buffer/RadioGroup.h"
+#include "buffer/SaveDlg.h"
+#include "buffer/core/LoadFormat.h"
+#include "buffer/core/SettingsPath.h"
+#include "platform/winapi/IniFile.h"
+#include "platform/winapi/Paths.h"
+#include "platform/winapi/ScriptedMessageBoxes.h"
+#include "programmer/SystemImage.h"
+#include "tests/console/FakePorts.h"
+#include "tests/support/TempDir.h"
+#include "update/Main.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class UpdateToolButtons : public ::testing::Test {
+ protected:
+  UpdateToolButtons() : previous_(std::filesystem::current_path()), settings_(buffer::SettingsPath()) {
+    std::filesystem::current_path(dir.path());
+    winapi::SetProgramPath(dir.File("bin/QZ_UPDate"));
+    dir.Write("bin/.keep", "");
+    FakePorts::Install(true, {0x378});
+    form = std::make_unique<update::TMainForm>();
+    form->show();
+    QCoreApplication::sendPostedEvents();
+    edit = form->ActiveDumpEdit();
+  }
+  ~UpdateToolButtons() override {
+    form.reset();
+    FakePorts::Remove();
+    winapi::SetProgramPath("");
+    buffer::SetSettingsPath(settings_);
+    std::filesystem::current_path(previous_);
+  }
+
+  // Runs `use` on the modal dialog of type T once it is shown, then presses the button.
+  template <class T>
+  void Press(const char* button, std::function<void(T&)> use) {
+    QTimer::singleShot(0, [use] {
+      auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      use(*dialog);
+    });
+    edit->findChild<QToolButton*>(button)->click();
+  }
+  std::string LoadKey(const char* key) {
+    return TIniFile(buffer::SettingsPath()).ReadString("LoadDlg", key, "-");
+  }
+
+  TempDir dir;
+  winapi::ScriptedMessageBoxes boxes;
+  std::unique_ptr<update::TMainForm> form;
+  buffer::TMainEdit* edit = nullptr;
+
+ private:
+  std::filesystem::path previous_;
+  std::string settings_;
+};
+
+TEST_F(UpdateToolButtons, LoadSumAndSaveAnImageThroughTheUpdateToolsOwnDialogs) {
+  const Bytes image = programmer::MakeSystemImage("ZORV-R77 V4.00", 3);
+  dir.Write("image.upd", std::string(image.begin(), image.end()));
+  TIniFile(buffer::SettingsPath()).WriteInteger("LoadDlg", "UserFill", 0x3C);
+  buffer::SetLastLoadFormat(buffer::kFormatIntelHex);
+
+  Press<buffer::TLoadDlg>("LoadFileB", [&](buffer::TLoadDlg& dialog) {
+    EXPECT_EQ(dialog.FormatGroup->Count(), 8);
+    EXPECT_EQ(dialog.FormatGroup->Button(6)->text(), "Tektlonix HEX");
+    EXPECT_EQ(dialog.FormatGroup->Button(7)->text(), "POF");
+    EXPECT_EQ(dialog.FormatGroup->ItemIndex(), buffer::kFormatBinary);
+    EXPECT_FALSE(dialog.FormatGroup->isEnabled());
+    auto* source = dialog.findChild<QGroupBox*>("Panel1");
+    auto* destination = dialog.findChild<QGroupBox*>("Panel2");
+    EXPECT_EQ(source->title(), "Source Select :");
+    EXPECT_EQ(destination->title(), "Distination Select :");
+    EXPECT_EQ(destination->toolTip(), "Distination Select.");
+    EXPECT_FALSE(source->isEnabled());
+    EXPECT_FALSE(destination->isEnabled());
+    EXPECT_EQ(dialog.UnuserFillCheck->text(), "Clear Buffer :");
+    EXPECT_TRUE(dialog.UnuserFillCheck->isChecked());
+    EXPECT_EQ(dialog.UserFill->text(), "3C");
+    EXPECT_EQ(dialog.EvenOddRadioGroup, nullptr);
+    dialog.NameEdit->SetText(dir.File("image.upd"));
+    EXPECT_EQ(dialog.SourceEAdd->text(), "01FFFF");
+    QTest::mouseClick(dialog.BitBtn2, Qt::LeftButton);
+  });
+  EXPECT_TRUE(boxes.boxes().empty());
+  EXPECT_EQ(LoadKey("Format"), "3");
+  EXPECT_EQ(LoadKey("EvenOdd"), "-");
+  EXPECT_EQ(buffer::LastLoadFormat(), buffer::kFormatIntelHex) << "the update tool keeps no last format";
+  EXPECT_EQ(form->FileModelLabel->text(), "File Model : ZORV-R77 V4.00");
+  EXPECT_EQ(edit->Fields().FileSize, 0x20000);
+  // The whole buffer was cleared to the fill byte before the image went in.
+  {
+    buffer::BufferLock lock(edit->Buffer());
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), lock.data()));
+    EXPECT_EQ(lock[0x2FFFF], 0x3C);
+  }
+
+  Press<buffer::TGetSumDialog>("GetSumSpeed", [](buffer::TGetSumDialog& dialog) {
+    dialog.FillFileRange->click();
+    dialog.GetSumBtn->click();
+  });
+  std::uint32_t sum = 0;
+  for (std::uint8_t b : image) sum += b;
+  char text[16];
+  std::snprintf(text, sizeof text, "%08X", sum);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, text);
+  EXPECT_EQ(boxes.boxes()[0].caption, "Get Check Sum");
+  EXPECT_EQ(boxes.boxes()[0].flags, unsigned(winapi::MB_OK));
+
+  boxes.Clear();
+  const std::string saved = dir.File("saved.bin");
+  Press<buffer::TLoadSaveDlg>("SaveFileB", [&](buffer::TLoadSaveDlg& dialog) {
+    dialog.NameEdit->SetText(saved);
+    dialog.FormatGroup->SetItemIndex(6);  // "GAL File": the update tool saves it as binary
+    dialog.FillFileBtn->click();
+    // The update tool's hex keys drop backspace.
+    dialog.SourceSAdd->setFocus();
+    dialog.SourceSAdd->end(false);
+    QTest::keyClick(dialog.SourceSAdd, Qt::Key_Backspace);
+    EXPECT_EQ(dialog.SourceSAdd->text(), "000000");
+    QTest::mouseClick(dialog.BitBtn2, Qt::LeftButton);
+  });
+  EXPECT_TRUE(boxes.boxes().empty());
+  const std::string back = dir.Read("saved.bin");
+  EXPECT_EQ(Bytes(back.begin(), back.end()), image);
+}
+
+TEST(UpdateLoadDialog, BrowsesForUpdateFilesOfEitherCase) {
+  auto browse = buffer::TLoadDlg::MakeBrowseFile(nullptr, buffer::UpdateToolLoadDialog());
+  EXPECT_EQ(browse->nameFilters(), QStringList{"7100 UPD (*.UPD)"});
+  EXPECT_FALSE(browse->filter().testFlag(QDir::CaseSensitive));
+  EXPECT_EQ(browse->fileMode(), QFileDialog::ExistingFile);
+}
+
+}  // namespace
