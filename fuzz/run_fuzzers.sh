@@ -8,7 +8,7 @@ root=$(dirname "$here")
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-targets=${*:-"intel_hex_fuzz pof_fuzz exe_fuzz binary_fuzz detect_fuzz motorola_fuzz tektronix_fuzz jedec_fuzz"}
+targets=${*:-"intel_hex_fuzz pof_fuzz exe_fuzz binary_fuzz detect_fuzz motorola_fuzz tektronix_fuzz jedec_fuzz update_intel_hex_fuzz update_motorola_fuzz update_tektronix_fuzz update_load_fuzz"}
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build"
