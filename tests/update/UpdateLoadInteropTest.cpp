@@ -201,3 +201,25 @@ TEST_F(UpdateLoadRoad, AnEmptyFileOrABareExeHeaderPlacesNothingAndSumsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Fields that claim a whole image over a buffer cut short after the load: the check reads
+// only what the buffer holds, and a buffer without room for the second tag is a mismatch.
+TEST_F(UpdateLoadRoad, ABufferShorterThanTheSecondTagIsRejectedWithoutReadingPastIt) {
+  child.ResizeBuffer(0x1FFE5);
+  child.FillBuffer(0x00);
+  {
+    buffer::BufferLock lock(child.buffer());
+    std::copy_n("QZ7100", 6, lock.data());
+  }
+  child.fields().FileSize = update::kUpdateImageSize;
+  child.fields().LastSum = 0x100;
+  winapi::ScriptedMessageBoxes boxes;
+  update::FileLabels labels;
+  EXPECT_FALSE(update::CheckUpdateImage(child, nullptr, labels));
+  EXPECT_EQ(labels.formatId, "File Format ID  : Error!");
+  EXPECT_EQ(boxes.boxes().size(), 1u);
+}
+
+}  // namespace
