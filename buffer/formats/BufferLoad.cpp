@@ -36,7 +36,8 @@ int32_t SettleFormat(const FileImage& image, const LoadSettings& settings, int m
 // before the buffer itself changes.
 int32_t LoadedBufferSize(const LoadProfile& profile, int32_t format, int32_t bufSize,
                          int32_t imageSize) {
-  if (profile.motorolaFullBuffer && format == buffer::kFormatMotorolaHex) return kMotorolaLoadBufSize;
+  if (profile.motorolaFullBuffer && format == buffer::kFormatMotorolaHex)
+    return kMotorolaLoadBufSize;
   return std::max(bufSize, imageSize);
 }
 

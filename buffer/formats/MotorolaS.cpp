@@ -227,7 +227,8 @@ class MotorolaUntilEndParser {
 size_t MotorolaUntilEndParser::RecordTypeAt(size_t at) const {
   const auto text = source_.Text();
   const size_t letter = text[at] == '%' ? at + 1 : at;
-  if (letter + 1 >= text.size() || text[letter] != 'S' || !UpdateToolType(text[letter + 1])) return 0;
+  if (letter + 1 >= text.size() || text[letter] != 'S' || !UpdateToolType(text[letter + 1]))
+    return 0;
   return letter + 1;
 }
 
@@ -255,7 +256,8 @@ MotorolaUntilEndParser::Step MotorolaUntilEndParser::Record(size_t start, int ty
   const size_t countAt = source_.Position();
   const char* field = "";
   if (!ReadBody(reader_, body_, field)) return Refuse(DescribeBadField(source_, field));
-  if (body_.count < 1) return Refuse(source_.ErrorAt(countAt, "the record's count is 0").Describe());
+  if (body_.count < 1)
+    return Refuse(source_.ErrorAt(countAt, "the record's count is 0").Describe());
   const int checksum = reader_.Byte();
   if (checksum < 0) return Refuse(DescribeBadField(source_, "checksum"));
   if (checksum != OnesComplement(body_.sum)) ++mismatches_;
@@ -306,7 +308,8 @@ bool DetectMotorolaS(int mode, const FileImage& file, const ReaderDialect& diale
     const int letter = source.PeekAt(skip);
     const int type = source.PeekAt(skip + 1);
     source.Skip(skip + 2);
-    if (letter != 'S' || !KnownType(type)) return ReportDetection(dialect.motorolaDetect, mode, false);
+    if (letter != 'S' || !KnownType(type))
+      return ReportDetection(dialect.motorolaDetect, mode, false);
     const size_t countAt = source.Position();
     if (AddressBytes(type) == 0) continue;  // not checked: the scan goes on at the count
     switch (CheckDataRecord(reader, body)) {

@@ -30,7 +30,8 @@ std::string Hex2(int value) {
 
 int ByteSumOf(const std::string& digits) {
   int sum = 0;
-  for (size_t i = 0; i + 1 < digits.size(); i += 2) sum += std::stoi(digits.substr(i, 2), nullptr, 16);
+  for (size_t i = 0; i + 1 < digits.size(); i += 2)
+    sum += std::stoi(digits.substr(i, 2), nullptr, 16);
   return sum;
 }
 
@@ -170,8 +171,9 @@ const std::string kIncomplete = "File read in complete!\nData still load in buff
 
 // Three S1 records of two bytes each at 0x10, 0x12 and 0x14.
 std::string ThreeRecords(const char* prefix, const char* end) {
-  return prefix + SRecord('1', "0010" "A1A2", 0, end) + prefix + SRecord('1', "0012" "B1B2", 0, end) +
-         prefix + SRecord('1', "0014" "C1C2", 0, end) + prefix + SRecord('9', "0000", 0, end);
+  return prefix + SRecord('1', "0010" "A1A2", 0, end) + prefix +
+         SRecord('1', "0012" "B1B2", 0, end) + prefix + SRecord('1', "0014" "C1C2", 0, end) +
+         prefix + SRecord('9', "0000", 0, end);
 }
 const std::vector<uint8_t> kThreeRecords{0xA1, 0xA2, 0xB1, 0xB2, 0xC1, 0xC2};
 

@@ -66,7 +66,8 @@ class ToolWrittenImage : public UpdateLoadRoad, public ::testing::WithParamInter
     switch (tool) {
       case Tool::Binary: return "srec_cat " + in + " -binary -o " + out + " -binary";
       // i16hex: data, end and extended segment records only.
-      case Tool::SrecCatIntel: return "srec_cat " + in + " -binary -o " + out + " -intel -address-length=3";
+      case Tool::SrecCatIntel:
+        return "srec_cat " + in + " -binary -o " + out + " -intel -address-length=3";
       case Tool::ObjcopyIntel: return "objcopy -I binary -O ihex " + in + " " + out;
       case Tool::SrecCatMotorola: return "srec_cat " + in + " -binary -o " + out + " -motorola";
       case Tool::ObjcopyMotorola: return "objcopy -I binary -O srec " + in + " " + out;

@@ -35,7 +35,8 @@ using Bytes = std::vector<uint8_t>;
 
 class UpdateToolButtons : public ::testing::Test {
  protected:
-  UpdateToolButtons() : previous_(std::filesystem::current_path()), settings_(buffer::SettingsPath()) {
+  UpdateToolButtons()
+      : previous_(std::filesystem::current_path()), settings_(buffer::SettingsPath()) {
     std::filesystem::current_path(dir.path());
     winapi::SetProgramPath(dir.File("bin/QZ_UPDate"));
     dir.Write("bin/.keep", "");
@@ -107,7 +108,8 @@ TEST_F(UpdateToolButtons, LoadSumAndSaveAnImageThroughTheUpdateToolsOwnDialogs) 
   EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ(LoadKey("Format"), "3");
   EXPECT_EQ(LoadKey("EvenOdd"), "-");
-  EXPECT_EQ(buffer::LastLoadFormat(), buffer::kFormatIntelHex) << "the update tool keeps no last format";
+  EXPECT_EQ(buffer::LastLoadFormat(), buffer::kFormatIntelHex)
+      << "the update tool keeps no last format";
   EXPECT_EQ(form->FileModelLabel->text(), "File Model : ZORV-R77 V4.00");
   EXPECT_EQ(edit->Fields().FileSize, 0x20000);
   // The whole buffer was cleared to the fill byte before the image went in.
