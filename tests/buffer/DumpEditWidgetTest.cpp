@@ -379,6 +379,9 @@ const ScrollCase kScrolls[] = {
     {"BarPageDown", [](TMainEdit& form, ScrollBarId bar, GridId) {
        TriggerBar(form, bar, QAbstractSlider::SliderPageStepAdd);
      }},
+    {"BarToTheBottom", [](TMainEdit& form, ScrollBarId bar, GridId) {
+       TriggerBar(form, bar, QAbstractSlider::SliderToMaximum);
+     }},
     {"WheelOneRowDown", [](TMainEdit& form, ScrollBarId, GridId hex) {
        TurnWheel(form.Grid(hex)->viewport(), -120);
      }},
