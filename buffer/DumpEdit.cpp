@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -75,6 +76,41 @@ ScrollCode ScrollCodeOf(int action) {
     default: return ScrollCode::Other;
   }
 }
+
+// A view bar has 0x8000 places on a few hundred pixels: most rows leave its thumb where it was,
+// and drawing the bar costs more than the grids' new row. It is drawn again only when the
+// thumb moves or reaches or leaves an end of the bar (where some styles grey an arrow).
+class ViewScrollBar : public QScrollBar {
+ public:
+  using QScrollBar::QScrollBar;
+
+ protected:
+  void sliderChange(SliderChange change) override {
+    if (change == SliderValueChange && Look() == painted_) return;
+    QScrollBar::sliderChange(change);
+  }
+  void paintEvent(QPaintEvent* event) override {
+    painted_ = Look();
+    QScrollBar::paintEvent(event);
+  }
+
+ private:
+  struct ThumbLook {
+    QRect thumb;
+    bool atMinimum = false;
+    bool atMaximum = false;
+    bool operator==(const ThumbLook&) const = default;
+  };
+  ThumbLook Look() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect thumb =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    return {thumb, value() == minimum(), value() == maximum()};
+  }
+
+  ThumbLook painted_;
+};
 
 }  // namespace
 
@@ -215,7 +251,7 @@ QHBoxLayout* TMainEdit::BuildGridRow(ScrollBarId page) {
 }
 
 QScrollBar* TMainEdit::BuildScrollBar(ScrollBarId page, int height) {
-  auto* bar = new QScrollBar(Qt::Vertical);
+  auto* bar = new ViewScrollBar(Qt::Vertical);
   const bool bits8 = page == ScrollBarId::Bits8;
   bar->setObjectName(bits8 ? "Edit8BitScrollBar" : "Edit16BitScrollBar");
   bar->setSingleStep(1);

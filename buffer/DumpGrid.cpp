@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "buffer/core/GridRepaint.h"
+
 namespace buffer {
 namespace {
 
@@ -99,29 +101,55 @@ void DumpGrid::CreateCells() {
   }
 }
 
+std::vector<std::string> DumpGrid::EditorTexts() const {
+  std::vector<std::string> texts;
+  texts.reserve(static_cast<std::size_t>(rowCount() * columnCount()));
+  for (int r = 0; r < rowCount(); ++r) {
+    for (int c = 0; c < columnCount(); ++c) texts.push_back(editor_.Text(grid_, c, r + 1));
+  }
+  return texts;
+}
+
 void DumpGrid::ShowEditor() {
-  bool changed = false;
+  std::vector<std::string> next = EditorTexts();
+  // A hidden grid draws nothing; it is drawn whole when it shows.
+  if (isVisible()) Repaint(next);
   {
-    // One repaint for the whole grid instead of one notification per cell.
+    // The repaint is ours: no notification per cell.
     const QSignalBlocker quiet(model());
-    for (int r = 0; r < rowCount(); ++r) {
-      for (int c = 0; c < columnCount(); ++c) {
-        const std::string& text = editor_.Text(grid_, c, r + 1);
-        QTableWidgetItem* cell = item(r, c);
-        const QString shown =
-            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-        if (cell->text() == shown) continue;
-        cell->setText(shown);
-        changed = true;
-      }
+    const int columns = columnCount();
+    for (std::size_t i = 0; i < next.size(); ++i) {
+      if (i < shown_.size() && shown_[i] == next[i]) continue;
+      item(static_cast<int>(i) / columns, static_cast<int>(i) % columns)
+          ->setText(QString::fromLatin1(next[i].data(), static_cast<qsizetype>(next[i].size())));
     }
   }
-  if (changed) viewport()->update();
+  shown_ = std::move(next);
   const GridCell cursor = editor_.Cursor(grid_);
   if (currentRow() != cursor.row - 1 || currentColumn() != cursor.column) {
     const QSignalBlocker quiet(this);
     setCurrentCell(cursor.row - 1, cursor.column);
   }
+}
+
+void DumpGrid::Repaint(const std::vector<std::string>& next) {
+  const GridRepaint plan = PlanRepaint(shown_, next, columnCount());
+  if (plan.cells.size() == next.size()) {
+    viewport()->update();
+    return;
+  }
+  if (plan.shift != 0) {
+    viewport()->scroll(0, -plan.shift * rowHeight(0), viewport()->rect());
+    // The cursor's highlight moved with the pixels, off the cursor cell.
+    UpdateCell(currentRow() - plan.shift, currentColumn());
+    UpdateCell(currentRow(), currentColumn());
+  }
+  const int columns = columnCount();
+  for (const int cell : plan.cells) UpdateCell(cell / columns, cell % columns);
+}
+
+void DumpGrid::UpdateCell(int row, int column) {
+  viewport()->update(visualRect(model()->index(row, column)));
 }
 
 void DumpGrid::focusInEvent(QFocusEvent* event) {

@@ -2,6 +2,8 @@
 // One of the Dump Edit's six grids: a table that shows what the grid editor holds and feeds
 // it focus, mouse, key and typed-character events. It never edits its cells itself.
 #include <QTableWidget>
+#include <string>
+#include <vector>
 
 #include "buffer/core/GridEditor.h"
 
@@ -27,8 +29,8 @@ class DumpGrid : public QTableWidget {
   DumpGrid(GridEditor& editor, GridId grid, int cellDigits, QWidget* parent = nullptr);
 
   GridId grid() const { return grid_; }
-  // Brings the cells and the cursor in line with the editor: only the visible data rows,
-  // and only the cells whose text changed.
+  // Brings the cells and the cursor in line with the editor. Only what changed is drawn
+  // again: after a scroll the rows' pixels move and the rows that came into view are drawn.
   void ShowEditor();
 
  signals:
@@ -48,10 +50,17 @@ class DumpGrid : public QTableWidget {
  private:
   void SetUpHeaders(int columnWidth);
   void CreateCells();
+  // The editor's data rows, row by row.
+  std::vector<std::string> EditorTexts() const;
+  // Draws again what differs between the shown texts and the next ones.
+  void Repaint(const std::vector<std::string>& next);
+  void UpdateCell(int row, int column);
 
   GridEditor& editor_;
   GridId grid_;
   WheelRows wheel_;
+  // The texts the cells hold, as EditorTexts gave them.
+  std::vector<std::string> shown_;
 };
 
 }  // namespace buffer

@@ -1,9 +1,13 @@
 // The Dump Edit form with its real grids offscreen: clicks and typing reach the buffer, the
-// scroll bars move the view, closing asks and reports, and the tool buttons follow the
-// dialog protocol.
+// scroll bars move the view, a scroll leaves the window as a full repaint would, closing asks
+// and reports, and the tool buttons follow the dialog protocol.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 #include <QApplication>
+#include <QImage>
 #include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -23,6 +27,18 @@
 namespace buffer {
 namespace {
 
+void TurnWheel(QWidget* target, int delta) {
+  const QPointF at(target->width() / 2.0, target->height() / 2.0);
+  QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(target, &wheel);
+}
+
+void ClickGridCell(DumpGrid* grid, int column, int gridRow) {
+  const QRect cell = grid->visualRect(grid->model()->index(gridRow - 1, column));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
 class DumpEditWidget : public ::testing::Test {
  protected:
   DumpEditWidget() : previous_(SettingsPath()) {
@@ -39,9 +55,7 @@ class DumpEditWidget : public ::testing::Test {
   }
 
   void ClickCell(GridId id, int column, int gridRow) {
-    DumpGrid* grid = form_.Grid(id);
-    const QRect cell = grid->visualRect(grid->model()->index(gridRow - 1, column));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    ClickGridCell(form_.Grid(id), column, gridRow);
   }
   QString Shown(GridId id, int column, int gridRow) {
     return form_.Grid(id)->item(gridRow - 1, column)->text();
@@ -179,22 +193,16 @@ TEST_F(DumpEditWidget, TheViewFollowsTheThumbToTheTopTheBottomAndWhereverItIsPut
 }
 
 TEST_F(DumpEditWidget, TheWheelOverTheGridsAndTheBarsScrollsByRows) {
-  auto turn = [](QWidget* target, int delta) {
-    const QPointF at(target->width() / 2.0, target->height() / 2.0);
-    QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(target, &wheel);
-  };
-  turn(form_.Grid(GridId::Hex8)->viewport(), -3 * 120);  // three notches toward the user
+  TurnWheel(form_.Grid(GridId::Hex8)->viewport(), -3 * 120);  // three notches toward the user
   EXPECT_EQ(View(), (ViewPosition{0, 3}));
   EXPECT_EQ(form_.ScrollBar(ScrollBarId::Bits8)->value(), 3);
   EXPECT_EQ(Shown(GridId::Address8, 4, 1), "3");  // 000030
-  turn(form_.ScrollBar(ScrollBarId::Bits16), 120);
+  TurnWheel(form_.ScrollBar(ScrollBarId::Bits16), 120);
   EXPECT_EQ(View(), (ViewPosition{0, 2}));
   // Half notches add up to one row.
-  turn(form_.Grid(GridId::Ascii16)->viewport(), -60);
+  TurnWheel(form_.Grid(GridId::Ascii16)->viewport(), -60);
   EXPECT_EQ(View(), (ViewPosition{0, 2}));
-  turn(form_.Grid(GridId::Ascii16)->viewport(), -60);
+  TurnWheel(form_.Grid(GridId::Ascii16)->viewport(), -60);
   EXPECT_EQ(View(), (ViewPosition{0, 3}));
   EXPECT_EQ(form_.ScrollBar(ScrollBarId::Bits16)->value(), 3);
 }
@@ -318,6 +326,121 @@ TEST_F(DumpEditWidget, TheInformationPagesDisableTheEightBitButtonsOnly) {
   form_.MainEditPage()->setCurrentIndex(0);
   EXPECT_TRUE(form_.findChild<QToolButton*>("LoadFileB")->isEnabled());
 }
+
+// ---- what a scroll paints ----
+
+// The window as the screen has it (its backing store) once the pending paints are done.
+QImage OnScreen(QWidget& window) {
+  QApplication::processEvents();
+  return window.screen()->grabWindow(window.winId()).toImage();
+}
+
+QImage RedrawnWhole(QWidget& window) {
+  window.update();
+  for (QWidget* child : window.findChildren<QWidget*>()) child->update();
+  return OnScreen(window);
+}
+
+// Where two images first differ; empty when they are alike.
+std::string FirstDifference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return "the sizes";
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) return QString("(%1, %2)").arg(x).arg(y).toStdString();
+    }
+  }
+  return {};
+}
+
+enum class Sheet { Console8, Console16, UpdateTool8 };
+
+struct ScrollCase {
+  const char* name;
+  std::function<void(TMainEdit& form, ScrollBarId bar, GridId hex)> scroll;
+};
+
+void PrintTo(const ScrollCase& scroll, std::ostream* out) { *out << scroll.name; }
+
+void TriggerBar(TMainEdit& form, ScrollBarId bar, QAbstractSlider::SliderAction action) {
+  form.ScrollBar(bar)->triggerAction(action);
+}
+
+const ScrollCase kScrolls[] = {
+    {"BarLineDown", [](TMainEdit& form, ScrollBarId bar, GridId) {
+       TriggerBar(form, bar, QAbstractSlider::SliderSingleStepAdd);
+     }},
+    {"BarLineUp", [](TMainEdit& form, ScrollBarId bar, GridId) {
+       TriggerBar(form, bar, QAbstractSlider::SliderSingleStepSub);
+     }},
+    {"TwoLinesBeforeOnePaint", [](TMainEdit& form, ScrollBarId bar, GridId) {
+       TriggerBar(form, bar, QAbstractSlider::SliderSingleStepAdd);
+       TriggerBar(form, bar, QAbstractSlider::SliderSingleStepAdd);
+     }},
+    {"BarPageDown", [](TMainEdit& form, ScrollBarId bar, GridId) {
+       TriggerBar(form, bar, QAbstractSlider::SliderPageStepAdd);
+     }},
+    {"BarToTheBottom", [](TMainEdit& form, ScrollBarId bar, GridId) {
+       TriggerBar(form, bar, QAbstractSlider::SliderToMaximum);
+     }},
+    {"WheelOneRowDown", [](TMainEdit& form, ScrollBarId, GridId hex) {
+       TurnWheel(form.Grid(hex)->viewport(), -120);
+     }},
+    {"WheelThreeRowsUp", [](TMainEdit& form, ScrollBarId, GridId hex) {
+       TurnWheel(form.Grid(hex)->viewport(), 3 * 120);
+     }},
+    {"DownOnTheLastRow", [](TMainEdit& form, ScrollBarId, GridId hex) {
+       ClickGridCell(form.Grid(hex), 3, form.Profile().rowsShown);
+       QApplication::processEvents();
+       QTest::keyClick(form.Grid(hex), Qt::Key_Down);
+     }},
+    {"UpOnTheFirstRowAfterAnEdit", [](TMainEdit& form, ScrollBarId, GridId hex) {
+       ClickGridCell(form.Grid(hex), 1, 1);
+       QTest::keyClicks(form.Grid(hex), hex == GridId::Hex8 ? "5c" : "5c00");
+       QApplication::processEvents();
+       QTest::keyClick(form.Grid(hex), Qt::Key_Up);
+     }},
+};
+
+class ScrollPainting : public ::testing::TestWithParam<std::tuple<Sheet, ScrollCase>> {};
+
+// A scroll moves the grids' pixels and draws only what came into view and where the cursor
+// was: no row may show stale cells or a stale highlight.
+TEST_P(ScrollPainting, TheWindowShowsWhatDrawingEveryCellAfreshShows) {
+  const auto& [sheet, scroll] = GetParam();
+  winapi::ScriptedMessageBoxes boxes;
+  TMainEdit form(sheet == Sheet::UpdateTool8 ? UpdateToolProfile() : ConsoleProfile());
+  {
+    BufferLock lock(form.Buffer());
+    for (std::int32_t a = 0; a < lock.size(); ++a) {
+      lock[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(a * 7 + a / 16);
+    }
+  }
+  form.Core().view().MoveToRow(0x100);
+  form.RefreshGrids();
+  form.ShowForm();
+  QApplication::setActiveWindow(&form);
+  const bool words = sheet == Sheet::Console16;
+  if (words) form.MainEditPage()->setCurrentIndex(1);
+  OnScreen(form);
+
+  scroll.scroll(form, words ? ScrollBarId::Bits16 : ScrollBarId::Bits8,
+                words ? GridId::Hex16 : GridId::Hex8);
+  const QImage shown = OnScreen(form);
+  EXPECT_NE(form.Core().view().FirstRow(), 0x100);
+  EXPECT_EQ(FirstDifference(shown, RedrawnWhole(form)), "");
+}
+
+std::string ScrollCaseName(const ::testing::TestParamInfo<ScrollPainting::ParamType>& info) {
+  constexpr const char* kSheets[] = {"Console8", "Console16", "UpdateTool8"};
+  return std::string(kSheets[static_cast<int>(std::get<0>(info.param))]) + "_" +
+         std::get<1>(info.param).name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryScroll, ScrollPainting,
+    ::testing::Combine(::testing::Values(Sheet::Console8, Sheet::Console16, Sheet::UpdateTool8),
+                       ::testing::ValuesIn(kScrolls)),
+    ScrollCaseName);
 
 }  // namespace
 }  // namespace buffer
