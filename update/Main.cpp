@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 
+#include "buffer/BufferTools.h"
 #include "buffer/DumpEdit.h"
 #include "buffer/LoadDialog.h"
 #include "buffer/core/SettingsPath.h"
@@ -19,6 +20,7 @@
 #include "platform/portio/PortDriver.h"
 #include "platform/winapi/Paths.h"
 #include "update/FrameSurface.h"
+#include "update/ResizeBufDlg.h"
 #include "update/core/ImageLoad.h"
 #include "update/core/UpdateImage.h"
 
@@ -67,10 +69,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   surface_ = std::make_unique<FrameSurface>(*this);
   run_ = std::make_unique<UpdateRun>(*surface_, DeviceFormatId, DeviceModel);
   InstallLoad();
+  buffer::InstallFillAndBlockTools(ShowResizeDialog);
   FormCreate();
 }
 
 TMainForm::~TMainForm() {
+  for (buffer::ToolCommand command : {buffer::ToolCommand::Fill, buffer::ToolCommand::Block}) {
+    buffer::InstallToolDialog(command, nullptr);
+    buffer::InstallToolAction(command, nullptr);
+  }
   buffer::InstallToolDialog(buffer::ToolCommand::Load, nullptr);
   buffer::InstallToolAction(buffer::ToolCommand::Load, nullptr);
 }
