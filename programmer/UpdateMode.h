@@ -44,6 +44,7 @@ struct UpdateModeFaults {
   std::optional<uint32_t> busyForeverAtBlock;   // this block's wait never ends
   std::optional<uint64_t> unplugAfterAccesses;  // floating lines from that register access on
   std::optional<uint32_t> damageOnCommit;       // this flash byte is written wrong by a commit
+  std::optional<uint32_t> busyReadsAfterCommit; // a commit shows busy for this many status reads
 };
 
 // What the device went through, for tests.
@@ -128,6 +129,7 @@ class UpdateMode : public portio::PortDevice, public WireListener {
   uint8_t verdict_ = 0;
   bool releaseShown_ = false;
   bool refusing_ = false;          // idle shows 0xA0
+  uint32_t commitReadsLeft_ = 0;   // status reads the commit still shows busy for
   uint8_t data_ = 0;
   uint8_t control_ = 0;
   uint64_t accesses_ = 0;
