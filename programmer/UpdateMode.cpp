@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "platform/winapi/Clock.h"
+
 namespace programmer {
 
 namespace {
@@ -146,7 +148,8 @@ void UpdateMode::StartRun() {
 }
 
 void UpdateMode::ShowVerdict() {
-  if (AtBlock(faults_.busyForeverAtBlock) || busyAnswersLeft_ > 0) {
+  const bool working = winapi::CurrentClock().TickCount() - blockTakenAt_ < settings_.busyMsPerBlock;
+  if (AtBlock(faults_.busyForeverAtBlock) || busyAnswersLeft_ > 0 || working) {
     if (busyAnswersLeft_ > 0) --busyAnswersLeft_;
     verdict_ = kBusy;
   } else {
@@ -187,6 +190,7 @@ void UpdateMode::OnPacket(const qzlink::LinkPacket& packet) {
   } else if (code == kProgramBlock || code == kVerifyBlock) {
     blockFailed_ = !TakeBlock(packet) || AtBlock(faults_.failBlock);
     busyAnswersLeft_ = settings_.busyCycles;
+    blockTakenAt_ = winapi::CurrentClock().TickCount();
     char request[8];
     std::snprintf(request, sizeof request, "90%02X", static_cast<unsigned>(settings_.limitSeconds & 0xFF));
     Reply(Sending::WaitRequest, Text(request));

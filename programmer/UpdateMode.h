@@ -32,6 +32,7 @@ struct UpdateModeSettings {
   uint32_t limitSeconds = 10;    // the time limit every wait request gives the PC
   uint32_t busyCycles = 1;       // busy answers before each block's verdict
   uint32_t busyReads = 20;       // status reads each busy answer lasts
+  uint32_t busyMsPerBlock = 0;   // and busy at least this long after each block (the clock's ms)
   std::string endStatus = "01";  // the two end-status characters of every block result
 };
 
@@ -125,6 +126,7 @@ class UpdateMode : public portio::PortDevice, public WireListener {
   bool blockFailed_ = false;       // the wait of this block ends with 0xC0
   bool blockMismatch_ = false;     // this verify block differs from the flash
   uint32_t busyAnswersLeft_ = 0;
+  uint32_t blockTakenAt_ = 0;      // the clock's ms when the block arrived
   uint32_t busyReadsLeft_ = 0;
   uint8_t verdict_ = 0;
   bool releaseShown_ = false;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -14,6 +15,7 @@
 #include "buffer/core/EditProfile.h"
 #include "buffer/core/HexText.h"
 #include "console/core/ApplicationErrors.h"
+#include "platform/winapi/qt/TitleWidth.h"
 #include "update/Main.h"
 
 namespace update {
@@ -41,6 +43,7 @@ TResizeBufDialog::TResizeBufDialog(QWidget* parent) : SettingsDialog(kResizeSect
   layout->addLayout(size);
   layout->addWidget(Label3, 0, Qt::AlignHCenter);
   layout->addLayout(answers);
+  layout->addItem(new QSpacerItem(winapi::TitleBarWidth(*this), 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(OKBtn, &QPushButton::clicked, this, &TResizeBufDialog::OKBtnClick);
