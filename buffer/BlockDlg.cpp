@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "buffer/DialogWidgets.h"
 #include "buffer/DumpEdit.h"
@@ -33,12 +34,12 @@ std::string TextOf(const QLineEdit* edit) { return edit->text().toLatin1().toStd
 }  // namespace
 
 TBlockDialog::TBlockDialog(const EditProfile& profile, QWidget* parent)
-    : SettingsDialog(kBlockSection, parent) {
+    : SettingsDialog(kBlockSection, parent), profile_(profile) {
   setObjectName("BlockDialog");
   setWindowTitle("Block Dialog");
   // No close box: the dialog ends by its buttons.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  BuildLayout(profile);
+  BuildLayout();
   FormCreate();
 }
 
@@ -56,7 +57,7 @@ QLayout* TBlockDialog::BuildAddressPanel() {
   grid->addWidget(StartAddEdit16, 2, 1);
   grid->addWidget(EndStartAdd16, 2, 2);
 
-  auto* destination = new QGroupBox("Destination :");
+  auto* destination = new QGroupBox(Swaps() ? "Disnataion :" : "Destination :");
   destination->setToolTip("Disnataion.");
   auto* target = new QGridLayout(destination);
   target->addWidget(new QLabel("8 Bit :"), 0, 0);
@@ -74,7 +75,51 @@ QLayout* TBlockDialog::BuildAddressPanel() {
   return panel;
 }
 
+QLayout* TBlockDialog::BuildActionPanel() {
+  ActionGroup = new TRadioGroup("Action", {"Copy", "Move", Swaps() ? "Swap" : "Mask"}, this);
+  ActionGroup->setObjectName("ActionGroup");
+  ActionGroup->setToolTip("Action.");
+  auto* action = new QHBoxLayout;
+  action->addWidget(ActionGroup);
+  if (Swaps()) return action;
+  MaskDataEdit = MakeEdit("MaskDataEdit");
+  MaskDataEdit->setText("FFFF");
+  MaskDataEdit->setEnabled(false);
+  auto* mask = new QVBoxLayout;
+  mask->addWidget(new QLabel("Mask :"));
+  mask->addWidget(MaskDataEdit);
+  mask->addStretch();
+  action->addLayout(mask);
+  connect(MaskDataEdit, &QLineEdit::textChanged, this, &TBlockDialog::MaskDataEditChange);
+  connect(ActionGroup, &TRadioGroup::Click, this, &TBlockDialog::ActionGroupClick);
+  return action;
+}
+
+QLayout* TBlockDialog::BuildResizeDialogPanel() {
+  ResizeBtn = MakeButton("ResizeBtn", "Resize", "Resize of Buffer.");
+  auto* box = new QGroupBox;
+  auto* row = new QHBoxLayout(box);
+  row->addWidget(new QLabel("Buffer Size :"));
+  row->addWidget(BufferSizeLabel);
+  row->addWidget(new QLabel("(Bytes)"));
+  row->addStretch();
+  row->addWidget(ResizeBtn);
+  auto* panel = new QVBoxLayout;
+  panel->addWidget(box);
+  return panel;
+}
+
 QLayout* TBlockDialog::BuildResizePanel() {
+  NewBufferSizeLabel = MakeLabel("NewBufferSizeLabel");
+  BufferSizeTrackBar = new QSlider(Qt::Horizontal);
+  BufferSizeTrackBar->setObjectName("BufferSizeTrackBar");
+  BufferSizeTrackBar->setRange(0, kTrackBarPositions);
+  BufferSizeTrackBar->setPageStep(1);
+  BufferSizeTrackBar->setTickInterval(1);
+  BufferSizeTrackBar->setTickPosition(QSlider::TicksBelow);
+  ResizeBtn = MakeButton("ResizeBtn", "Resizing", "Resize of Buffer.");
+  connect(BufferSizeTrackBar, &QSlider::valueChanged, this,
+          &TBlockDialog::BufferSizeTrackBarChange);
   auto* box = new QGroupBox;
   auto* grid = new QGridLayout(box);
   grid->addWidget(new QLabel("Now Buffer Size : 0x"), 0, 0);
@@ -90,7 +135,7 @@ QLayout* TBlockDialog::BuildResizePanel() {
   return panel;
 }
 
-void TBlockDialog::BuildLayout(const EditProfile& profile) {
+void TBlockDialog::BuildLayout() {
   StardAddEdit = MakeEdit("StardAddEdit", "Enter Start Address..");
   EndAddEdit = MakeEdit("EndAddEdit", "Enter End Address..");
   StartAddEdit16 = MakeEdit("StartAddEdit16");
@@ -99,7 +144,7 @@ void TBlockDialog::BuildLayout(const EditProfile& profile) {
   DistSAdd16 = MakeEdit("DistSAdd16");
   DistSAddLabel = MakeLabel("DistSAddLabel");
   DistSAdd16Label = MakeLabel("DistSAdd16Label");
-  twins_ = new TwinAddressEdits(this, profile.hexKeyRule);
+  twins_ = new TwinAddressEdits(this, profile_.hexKeyRule);
   twins_->AddPair(StardAddEdit, StartAddEdit16);
   twins_->AddPair(EndAddEdit, EndStartAdd16);
   twins_->AddPair(DistSAdd8, DistSAdd16);
@@ -118,24 +163,10 @@ void TBlockDialog::BuildLayout(const EditProfile& profile) {
   FillMaxRange = MakeButton("FillMaxRange", "Max", "Fill Max Range.");
   FillFileRange = MakeButton("FillFileRange", "File ", "Fill File Range");
   FillICSizeBB = MakeButton("FillICSizeBB", "IC", "Fill File Range");
-  LayOutIcButton(FillICSizeBB, profile);
+  LayOutIcButton(FillICSizeBB, profile_);
   auto* ranges = new QHBoxLayout;
   for (QPushButton* button : {FillMaxRange, FillFileRange, FillICSizeBB}) ranges->addWidget(button);
   ranges->addStretch();
-
-  ActionGroup = new TRadioGroup("Action", {"Copy", "Move", "Mask"}, this);
-  ActionGroup->setObjectName("ActionGroup");
-  ActionGroup->setToolTip("Action.");
-  MaskDataEdit = MakeEdit("MaskDataEdit");
-  MaskDataEdit->setText("FFFF");
-  MaskDataEdit->setEnabled(false);
-  auto* action = new QHBoxLayout;
-  action->addWidget(ActionGroup);
-  auto* mask = new QVBoxLayout;
-  mask->addWidget(new QLabel("Mask :"));
-  mask->addWidget(MaskDataEdit);
-  mask->addStretch();
-  action->addLayout(mask);
 
   GetSumBtn = MakeButton("GetSumBtn", "Action", "Block Process.");
   ExitBtn = MakeButton("ExitBtn", "Exit", "Exit !");
@@ -145,27 +176,15 @@ void TBlockDialog::BuildLayout(const EditProfile& profile) {
   answers->addWidget(ExitBtn);
 
   BufferSizeLabel = MakeLabel("BufferSizeLabel");
-  NewBufferSizeLabel = MakeLabel("NewBufferSizeLabel");
-  BufferSizeTrackBar = new QSlider(Qt::Horizontal);
-  BufferSizeTrackBar->setObjectName("BufferSizeTrackBar");
-  BufferSizeTrackBar->setRange(0, kTrackBarPositions);
-  BufferSizeTrackBar->setPageStep(1);
-  BufferSizeTrackBar->setTickInterval(1);
-  BufferSizeTrackBar->setTickPosition(QSlider::TicksBelow);
-  ResizeBtn = MakeButton("ResizeBtn", "Resizing", "Resize of Buffer.");
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(BuildAddressPanel());
   layout->addLayout(ranges);
-  layout->addLayout(action);
+  layout->addLayout(BuildActionPanel());
   layout->addLayout(answers);
-  layout->addLayout(BuildResizePanel());
+  layout->addLayout(Swaps() ? BuildResizeDialogPanel() : BuildResizePanel());
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(MaskDataEdit, &QLineEdit::textChanged, this, &TBlockDialog::MaskDataEditChange);
-  connect(ActionGroup, &TRadioGroup::Click, this, &TBlockDialog::ActionGroupClick);
-  connect(BufferSizeTrackBar, &QSlider::valueChanged, this,
-          &TBlockDialog::BufferSizeTrackBarChange);
   connect(ResizeBtn, &QPushButton::clicked, this, &TBlockDialog::ResizeBtnClick);
   connect(FillMaxRange, &QPushButton::clicked, this, &TBlockDialog::FillMaxRangeClick);
   connect(FillFileRange, &QPushButton::clicked, this, &TBlockDialog::FillFileRangeClick);
@@ -188,18 +207,18 @@ void TBlockDialog::FormCreate() {
   ActionGroup->SetItemIndex(ini.ReadInteger(kBlockSection, "Action", 0));
   info_ = ReadBufferInfo();
   ShowSizes();
-  BufferSizeTrackBar->setValue(TrackBarPositionFor(info_.BufSize));
+  if (BufferSizeTrackBar) BufferSizeTrackBar->setValue(TrackBarPositionFor(info_.BufSize));
 }
 
 void TBlockDialog::ShowSizes() {
   BufferSizeLabel->setText(Hex6(info_.BufSize));
-  NewBufferSizeLabel->setText(Hex6(info_.BufSize));
+  if (NewBufferSizeLabel) NewBufferSizeLabel->setText(Hex6(info_.BufSize));
 }
 
 void TBlockDialog::showEvent(QShowEvent* event) {
   SettingsDialog::showEvent(event);
-  // The source always opens as the whole buffer; destination and action stay.
-  if (!event->spontaneous()) FillMaxRangeClick();
+  // The console's source always opens as the whole buffer; destination and action stay.
+  if (!event->spontaneous() && profile_.rangeDialogsOpenOnWholeBuffer) FillMaxRangeClick();
 }
 
 void TBlockDialog::MaskDataEditChange() {
@@ -214,14 +233,31 @@ void TBlockDialog::MaskDataEditChange() {
 }
 
 void TBlockDialog::ActionGroupClick() {
+  if (!MaskDataEdit) return;
   MaskDataEdit->setEnabled(ActionGroup->ItemIndex() == static_cast<int>(BlockAction::Mask));
 }
 
 void TBlockDialog::BufferSizeTrackBarChange() {
+  if (!BufferSizeTrackBar) return;
   NewBufferSizeLabel->setText(Hex6(TrackBarSize(BufferSizeTrackBar->value())));
 }
 
 void TBlockDialog::ResizeBtnClick() {
+  if (Swaps()) {
+    ResizeThroughDialog();
+  } else {
+    ResizeToTrackBar();
+  }
+}
+
+// The dialog stays open and shows the new size; source, destination and action stay too.
+void TBlockDialog::ResizeThroughDialog() {
+  if (!editor_ || !resizeDialog_ || !resizeDialog_(*editor_)) return;
+  info_ = ReadBufferInfo();
+  ShowSizes();
+}
+
+void TBlockDialog::ResizeToTrackBar() {
   const std::int32_t size = ResizeTarget(NewBufferSizeLabel->text().toLatin1().toStdString());
   if (editor_) {
     editor_->ResizeBuffer(static_cast<std::uint32_t>(size));
@@ -246,14 +282,17 @@ void TBlockDialog::GetSumBtnClick() {
   if (!range) return;
   // The destination end inside the buffer keeps its start there too.
   if (!CheckHexBelow(DistSAddLabel->text().toLatin1().toStdString(), info_.BufSize, true)) return;
-  const auto mask = CheckHexBelow(TextOf(MaskDataEdit), 0x10000, true);
-  if (!mask) return;
+  std::optional<std::int32_t> mask;
+  if (MaskDataEdit) {
+    mask = CheckHexBelow(TextOf(MaskDataEdit), 0x10000, true);
+    if (!mask) return;
+  }
   TIniFile ini(SettingsPath());
   ini.WriteInteger(kBlockSection, "StartAdd", range->start);
   ini.WriteInteger(kBlockSection, "EndAdd", range->end);
   ini.WriteInteger(kBlockSection, "Action", ActionGroup->ItemIndex());
   ini.WriteInteger(kBlockSection, "DistSAdd", HexTextToInt(TextOf(DistSAdd8)));
-  ini.WriteInteger(kBlockSection, "MaskData", *mask);
+  if (mask) ini.WriteInteger(kBlockSection, "MaskData", *mask);
   CloseConfirmed();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // TBlockDialog: the modal "Block Dialog". It asks for a source range (byte and word
-// addresses kept in step), a destination and an action (copy, move, mask) with its mask,
-// and hands them back through [BlockDlg] of the settings file. Its resize panel resizes the
-// attached Dump Edit's buffer at once and closes without an action.
+// addresses kept in step), a destination and an action, and hands them back through
+// [BlockDlg] of the settings file. The console's build copies, moves or masks (with its mask),
+// and its resize panel resizes the attached Dump Edit's buffer to a track bar's size at once
+// and closes without an action. The update tool's build copies, moves or swaps, and its resize
+// panel opens a resize dialog of the program's own, after which the Block dialog stays open.
+#include <functional>
 #include <memory>
 
 #include "buffer/SettingsDialog.h"
@@ -30,6 +33,9 @@ class TBlockDialog : public SettingsDialog {
 
   // The Dump Edit whose buffer Resizing resizes; not owned.
   void AttachEditor(TMainEdit* editor) { editor_ = editor; }
+  // The update tool's resize dialog for the editor, shown modally: true when it resized.
+  using ResizeDialog = std::function<bool(TMainEdit& editor)>;
+  void SetResizeDialog(ResizeDialog show) { resizeDialog_ = std::move(show); }
 
   void MaskDataEditChange();
   void ActionGroupClick();
@@ -56,24 +62,33 @@ class TBlockDialog : public SettingsDialog {
   QPushButton* FillFileRange;
   QPushButton* FillICSizeBB;
   TRadioGroup* ActionGroup;
-  QLineEdit* MaskDataEdit;
+  // Not present in the update tool's build (nullptr).
+  QLineEdit* MaskDataEdit = nullptr;
   QPushButton* GetSumBtn;
   QPushButton* ExitBtn;
   QLabel* BufferSizeLabel;
-  QSlider* BufferSizeTrackBar;
-  QLabel* NewBufferSizeLabel;
+  // Not present in the update tool's build (nullptr).
+  QSlider* BufferSizeTrackBar = nullptr;
+  QLabel* NewBufferSizeLabel = nullptr;
   QPushButton* ResizeBtn;
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
-  void BuildLayout(const EditProfile& profile);
+  bool Swaps() const { return profile_.blockDialog == BlockDialogBuild::SwapAndResizeDialog; }
+  void BuildLayout();
   QLayout* BuildAddressPanel();
+  QLayout* BuildActionPanel();
   QLayout* BuildResizePanel();
+  QLayout* BuildResizeDialogPanel();
   void FormCreate();
   void ShowSizes();
+  void ResizeToTrackBar();
+  void ResizeThroughDialog();
 
+  const EditProfile& profile_;
+  ResizeDialog resizeDialog_;
   TwinAddressEdits* twins_;
   std::unique_ptr<RangeEdits> range_;
   BufferInfo info_;

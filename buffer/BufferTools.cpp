@@ -49,22 +49,7 @@ void InstallBufferTools() {
   InstallToolAction(ToolCommand::GetSum, [](TMainEdit& form) { GetSumFromDialog(form.Core()); });
   InstallToolDialog(ToolCommand::Save, [](TMainEdit&) { return std::make_unique<TLoadSaveDlg>(); });
   InstallToolAction(ToolCommand::Save, SaveFromDialog);
-  InstallToolDialog(ToolCommand::Fill, [](TMainEdit& form) {
-    return std::make_unique<TFillDataDialog>(form.Profile());
-  });
-  InstallToolAction(ToolCommand::Fill, [](TMainEdit& form) {
-    FillFromDialog(form.Core());
-    form.RefreshGrids();
-  });
-  InstallToolDialog(ToolCommand::Block, [](TMainEdit& form) {
-    auto dialog = std::make_unique<TBlockDialog>(form.Profile());
-    dialog->AttachEditor(&form);
-    return dialog;
-  });
-  InstallToolAction(ToolCommand::Block, [](TMainEdit& form) {
-    DoBlockAction(form.Core());
-    form.RefreshGrids();
-  });
+  InstallFillAndBlockTools();
   InstallToolDialog(ToolCommand::Search, [](TMainEdit& form) {
     auto dialog = std::make_unique<TSearchDialog>();
     dialog->AttachEditor(&form);
@@ -75,6 +60,26 @@ void InstallBufferTools() {
   InstallToolAction(ToolCommand::ByteSwap, Swap(1));
   InstallToolAction(ToolCommand::WordSwap, Swap(2));
   InstallToolAction(ToolCommand::DWordSwap, Swap(4));
+}
+
+void InstallFillAndBlockTools(TBlockDialog::ResizeDialog resizeDialog) {
+  InstallToolDialog(ToolCommand::Fill, [](TMainEdit& form) {
+    return std::make_unique<TFillDataDialog>(form.Profile());
+  });
+  InstallToolAction(ToolCommand::Fill, [](TMainEdit& form) {
+    FillFromDialog(form.Core());
+    form.RefreshGrids();
+  });
+  InstallToolDialog(ToolCommand::Block, [resizeDialog](TMainEdit& form) {
+    auto dialog = std::make_unique<TBlockDialog>(form.Profile());
+    dialog->AttachEditor(&form);
+    dialog->SetResizeDialog(resizeDialog);
+    return dialog;
+  });
+  // A block action that returns early leaves the grids as they are.
+  InstallToolAction(ToolCommand::Block, [](TMainEdit& form) {
+    if (DoBlockAction(form.Core())) form.RefreshGrids();
+  });
 }
 
 }  // namespace buffer

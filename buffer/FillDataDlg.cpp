@@ -22,24 +22,24 @@
 namespace buffer {
 
 TFillDataDialog::TFillDataDialog(const EditProfile& profile, QWidget* parent)
-    : SettingsDialog(kFillDataSection, parent) {
+    : SettingsDialog(kFillDataSection, parent), profile_(profile) {
   setObjectName("FillDataDialog");
   setWindowTitle("Fill Data");
   setToolTip("Max Range .");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  BuildLayout(profile);
+  BuildLayout();
   FormCreate();
 }
 
 TFillDataDialog::~TFillDataDialog() = default;
 
-void TFillDataDialog::BuildLayout(const EditProfile& profile) {
+void TFillDataDialog::BuildLayout() {
   SAddEdit8 = MakeEdit("SAddEdit8");
   EAddEdit8 = MakeEdit("EAddEdit8");
   SAddEdit16 = MakeEdit("SAddEdit16");
   EAddEdit16 = MakeEdit("EAddEdit16");
-  twins_ = new TwinAddressEdits(this, profile.hexKeyRule);
+  twins_ = new TwinAddressEdits(this, profile_.hexKeyRule);
   twins_->AddPair(SAddEdit8, SAddEdit16);
   twins_->AddPair(EAddEdit8, EAddEdit16);
   range_ = std::make_unique<RangeEdits>(twins_, SAddEdit8, EAddEdit8, SAddEdit16, EAddEdit16);
@@ -55,10 +55,11 @@ void TFillDataDialog::BuildLayout(const EditProfile& profile) {
   grid->addWidget(EAddEdit8, 2, 1);
   grid->addWidget(EAddEdit16, 2, 2);
 
-  MaxRangeBtn = MakeButton("MaxRangeBtn", "Max", "Fill Max Range.");
-  FileRangeBtn = MakeButton("FileRangeBtn", "File", "Fill File Range.");
+  const bool hints = profile_.fillRangeButtonHints;
+  MaxRangeBtn = MakeButton("MaxRangeBtn", "Max", hints ? "Fill Max Range." : "");
+  FileRangeBtn = MakeButton("FileRangeBtn", "File", hints ? "Fill File Range." : "");
   FillICSizeBB = MakeButton("FillICSizeBB", "IC", "Fill File Range");
-  LayOutIcButton(FillICSizeBB, profile);
+  LayOutIcButton(FillICSizeBB, profile_);
   auto* ranges = new QHBoxLayout;
   for (QPushButton* button : {MaxRangeBtn, FileRangeBtn, FillICSizeBB}) ranges->addWidget(button);
   ranges->addStretch();
@@ -70,7 +71,7 @@ void TFillDataDialog::BuildLayout(const EditProfile& profile) {
   UserCheckBox = new QCheckBox("User define :");
   UserCheckBox->setObjectName("UserCheckBox");
   UserDefineEdit = MakeEdit("UserDefineEdit");
-  MakeHexEdit(UserDefineEdit, kByteDigits, profile.hexKeyRule);
+  MakeHexEdit(UserDefineEdit, kByteDigits, profile_.hexKeyRule);
   auto* user = new QHBoxLayout;
   user->addWidget(UserCheckBox);
   user->addWidget(UserDefineEdit);
@@ -118,8 +119,8 @@ void TFillDataDialog::FormCreate() {
 
 void TFillDataDialog::showEvent(QShowEvent* event) {
   SettingsDialog::showEvent(event);
-  // The dialog always opens on the whole buffer.
-  if (!event->spontaneous()) MaxRangeBtnClick();
+  // The console's dialog always opens on the whole buffer.
+  if (!event->spontaneous() && profile_.rangeDialogsOpenOnWholeBuffer) MaxRangeBtnClick();
 }
 
 void TFillDataDialog::UserCheckBoxClick() {
@@ -150,7 +151,7 @@ void TFillDataDialog::FillBtnClick() {
   ini.WriteInteger(kFillDataSection, "UserData", *userData);
   CloseConfirmed();
   // The buffer no longer holds just the file the status bar names.
-  ReportLoadedFile("");
+  if (profile_.fillForgetsLoadedFile) ReportLoadedFile("");
 }
 
 void TFillDataDialog::CancelBtnClick() { CloseRefused(); }

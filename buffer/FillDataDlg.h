@@ -52,9 +52,10 @@ class TFillDataDialog : public SettingsDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void BuildLayout(const EditProfile& profile);
+  void BuildLayout();
   void FormCreate();
 
+  const EditProfile& profile_;
   TwinAddressEdits* twins_;
   std::unique_ptr<RangeEdits> range_;
   BufferInfo info_;

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "platform/winapi/Clock.h"
+
 namespace programmer {
 
 namespace {
@@ -46,6 +48,7 @@ uint8_t UpdateMode::Read(portio::LptRegister reg) {
   // A probe fault set while idle shows at once.
   if (phase_ == Phase::Idle && faults_.refuseProbe != refusing_) EnterIdle();
   const uint8_t status = lines_.Read();
+  if (phase_ == Phase::Idle && commitReadsLeft_ > 0 && --commitReadsLeft_ == 0) EnterIdle();
   if (phase_ == Phase::Busy && !AtBlock(faults_.busyForeverAtBlock) && --busyReadsLeft_ == 0) {
     Show(Phase::CycleReady, WirePoint::UpdateCycle, kCycleReady);
   }
@@ -72,7 +75,7 @@ void UpdateMode::Write(portio::LptRegister reg, uint8_t value) {
 void UpdateMode::OnData(uint8_t value) {
   switch (phase_) {
     case Phase::Idle:
-      if (value == 0x39 && lines_.AnswerSeen() && !refusing_)
+      if (value == 0x39 && lines_.AnswerSeen() && !refusing_ && commitReadsLeft_ == 0)
         Show(Phase::ProbeAnswered, WirePoint::UpdateProbe, kProbeAnswerStatus);
       return;
     case Phase::ProbeAnswered:
@@ -129,7 +132,8 @@ void UpdateMode::EnterIdle() {
   run_ = Run::None;
   identityAnswered_ = false;
   refusing_ = faults_.refuseProbe;
-  Show(Phase::Idle, WirePoint::UpdateProbe, refusing_ ? kRefusedStatus : kIdleStatus);
+  const uint8_t idle = commitReadsLeft_ > 0 ? kBusy : kIdleStatus;
+  Show(Phase::Idle, WirePoint::UpdateProbe, refusing_ ? kRefusedStatus : idle);
 }
 
 void UpdateMode::StartRun() {
@@ -144,7 +148,8 @@ void UpdateMode::StartRun() {
 }
 
 void UpdateMode::ShowVerdict() {
-  if (AtBlock(faults_.busyForeverAtBlock) || busyAnswersLeft_ > 0) {
+  const bool working = winapi::CurrentClock().TickCount() - blockTakenAt_ < settings_.busyMsPerBlock;
+  if (AtBlock(faults_.busyForeverAtBlock) || busyAnswersLeft_ > 0 || working) {
     if (busyAnswersLeft_ > 0) --busyAnswersLeft_;
     verdict_ = kBusy;
   } else {
@@ -185,6 +190,7 @@ void UpdateMode::OnPacket(const qzlink::LinkPacket& packet) {
   } else if (code == kProgramBlock || code == kVerifyBlock) {
     blockFailed_ = !TakeBlock(packet) || AtBlock(faults_.failBlock);
     busyAnswersLeft_ = settings_.busyCycles;
+    blockTakenAt_ = winapi::CurrentClock().TickCount();
     char request[8];
     std::snprintf(request, sizeof request, "90%02X", static_cast<unsigned>(settings_.limitSeconds & 0xFF));
     Reply(Sending::WaitRequest, Text(request));
@@ -256,6 +262,7 @@ void UpdateMode::EndRun() {
     flash_ = staged_;
     if (faults_.damageOnCommit) flash_[*faults_.damageOnCommit % kSystemImageSize] ^= 0xFF;
     ++log_.commits;
+    commitReadsLeft_ = faults_.busyReadsAfterCommit.value_or(0);
   }
   EnterIdle();
 }

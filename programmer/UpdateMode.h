@@ -32,6 +32,7 @@ struct UpdateModeSettings {
   uint32_t limitSeconds = 10;    // the time limit every wait request gives the PC
   uint32_t busyCycles = 1;       // busy answers before each block's verdict
   uint32_t busyReads = 20;       // status reads each busy answer lasts
+  uint32_t busyMsPerBlock = 0;   // and busy at least this long after each block (the clock's ms)
   std::string endStatus = "01";  // the two end-status characters of every block result
 };
 
@@ -44,6 +45,7 @@ struct UpdateModeFaults {
   std::optional<uint32_t> busyForeverAtBlock;   // this block's wait never ends
   std::optional<uint64_t> unplugAfterAccesses;  // floating lines from that register access on
   std::optional<uint32_t> damageOnCommit;       // this flash byte is written wrong by a commit
+  std::optional<uint32_t> busyReadsAfterCommit; // a commit shows busy for this many status reads
 };
 
 // What the device went through, for tests.
@@ -124,10 +126,12 @@ class UpdateMode : public portio::PortDevice, public WireListener {
   bool blockFailed_ = false;       // the wait of this block ends with 0xC0
   bool blockMismatch_ = false;     // this verify block differs from the flash
   uint32_t busyAnswersLeft_ = 0;
+  uint32_t blockTakenAt_ = 0;      // the clock's ms when the block arrived
   uint32_t busyReadsLeft_ = 0;
   uint8_t verdict_ = 0;
   bool releaseShown_ = false;
   bool refusing_ = false;          // idle shows 0xA0
+  uint32_t commitReadsLeft_ = 0;   // status reads the commit still shows busy for
   uint8_t data_ = 0;
   uint8_t control_ = 0;
   uint64_t accesses_ = 0;

@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "platform/winapi/qt/TitleWidth.h"
+
 namespace update {
 namespace {
 
@@ -23,6 +25,7 @@ TInitForm::TInitForm(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(24, 18, 24, 18);
   layout->addWidget(Label1);
+  setMinimumWidth(winapi::TitleBarWidth(*this));
   CentreOnScreen(*this);
 }
 
@@ -44,6 +47,7 @@ TUpDateForm::TUpDateForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(Label1);
   layout->addWidget(panel);
   layout->addWidget(BitBtn1);
+  setMinimumWidth(winapi::TitleBarWidth(*this));
   CentreOnScreen(*this);
 }
 

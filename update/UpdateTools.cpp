@@ -1,18 +1,21 @@
 #include "update/UpdateTools.h"
 
+#include "buffer/BufferTools.h"
 #include "buffer/DumpEdit.h"
 #include "buffer/GetSumDlg.h"
 #include "buffer/LoadDialog.h"
 #include "buffer/SaveDlg.h"
 #include "buffer/core/Checksum.h"
 #include "buffer/formats/SaveDispatch.h"
+#include "update/ResizeBufDlg.h"
 
 namespace update {
 namespace {
 
 using buffer::ToolCommand;
 
-constexpr ToolCommand kCommands[] = {ToolCommand::Load, ToolCommand::GetSum, ToolCommand::Save};
+constexpr ToolCommand kCommands[] = {ToolCommand::Load, ToolCommand::GetSum, ToolCommand::Save,
+                                     ToolCommand::Fill, ToolCommand::Block};
 
 // The writers read the whole block: the text formats' 32-byte rounding may reach into the
 // slack past BufSize.
@@ -39,6 +42,7 @@ void InstallUpdateTools(std::function<void(buffer::TMainEdit& edit)> loadImage) 
     return std::make_unique<buffer::TLoadSaveDlg>(edit.Profile().hexKeyRule);
   });
   buffer::InstallToolAction(ToolCommand::Save, SaveBuffer);
+  buffer::InstallFillAndBlockTools(ShowResizeDialog);
 }
 
 void RemoveUpdateTools() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "buffer/core/HexText.h"
 #include "buffer/core/SettingsPath.h"
@@ -78,14 +79,25 @@ bool BlockMask(DataBuffer& buffer, std::int32_t start, std::int32_t end, std::ui
   return true;
 }
 
-void DoBlockAction(DumpEditCore& form) {
+bool BlockSwap(DataBuffer& buffer, std::int32_t start, std::int32_t end, std::int32_t destination) {
+  BufferLock lock(buffer);
+  if (!BothInside(lock, start, end, destination)) return false;
+  std::uint8_t* bytes = lock.data();
+  const std::int64_t offset = std::int64_t{destination} - start;
+  if (start == end || offset == 0) return true;
+  // One at a time from the start: where the ranges overlap, a byte swapped away is met again.
+  for (std::int64_t i = start; i <= end; ++i) std::swap(bytes[i], bytes[i + offset]);
+  return true;
+}
+
+bool DoBlockAction(DumpEditCore& form) {
   TIniFile ini(SettingsPath());
   const std::int32_t start = ini.ReadInteger(kBlockSection, "StartAdd", 0);
   const std::int32_t end = ini.ReadInteger(kBlockSection, "EndAdd", 0);
   const std::int32_t destination = ini.ReadInteger(kBlockSection, "DistSAdd", 0);
   const std::int32_t action = ini.ReadInteger(kBlockSection, "Action", 0);
-  const std::int32_t mask = ini.ReadInteger(kBlockSection, "MaskData", 0);
-  if (end < 1) return;
+  const bool swaps = form.profile().blockDialog == BlockDialogBuild::SwapAndResizeDialog;
+  if (end < 1 || (swaps && start == destination)) return false;
   switch (action) {
     case static_cast<int>(BlockAction::Copy):
       BlockCopy(form.buffer(), start, end, destination);
@@ -94,12 +106,18 @@ void DoBlockAction(DumpEditCore& form) {
       BlockMove(form.buffer(), start, end, destination);
       break;
     case static_cast<int>(BlockAction::Mask):
-      BlockMask(form.buffer(), start, end, static_cast<std::uint16_t>(mask));
+      if (swaps) {
+        BlockSwap(form.buffer(), start, end, destination);
+      } else {
+        const std::int32_t mask = ini.ReadInteger(kBlockSection, "MaskData", 0);
+        BlockMask(form.buffer(), start, end, static_cast<std::uint16_t>(mask));
+      }
       break;
     default:
       break;
   }
   form.grids().RefreshGrids();
+  return true;
 }
 
 std::int32_t TrackBarSize(int position) { return std::int32_t{0x10000} << position; }

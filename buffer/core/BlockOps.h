@@ -1,6 +1,7 @@
 #pragma once
-// The Block command's buffer side: copy, move and mask of a range, the action that follows a
-// confirmed Block dialog ([BlockDlg]), and the sizes the dialog's resize track bar offers.
+// The Block command's buffer side: copy, move, mask and swap of a range, the action that
+// follows a confirmed Block dialog ([BlockDlg]), and the sizes the dialog's resize track bar
+// offers.
 #include <cstdint>
 #include <string_view>
 
@@ -15,7 +16,8 @@ inline constexpr const char* kBlockSection = "BlockDlg";
 // The Block dialog's range buttons write their edits as the Fill Data dialog's do.
 inline constexpr RangeDialogLayout kBlockRangeLayout = kFillRangeLayout;
 
-enum class BlockAction { Copy = 0, Move = 1, Mask = 2 };
+// The dialog's third item is Mask in the console's build and Swap in the update tool's.
+enum class BlockAction { Copy = 0, Move = 1, Mask = 2, Swap = 2 };
 
 // Addresses are byte addresses, end included. Each returns false, having changed nothing,
 // when the buffer has no memory or a range does not lie wholly inside it.
@@ -30,11 +32,17 @@ bool BlockMove(DataBuffer& buffer, std::int32_t start, std::int32_t end,
 // ANDs each pair from start on with the 16-bit mask, its high byte at the pair's first
 // address; a lone last byte is ANDed with the high byte. The range is clipped to the buffer.
 bool BlockMask(DataBuffer& buffer, std::int32_t start, std::int32_t end, std::uint16_t mask);
+// Exchanges byte i with byte i + (destination - start) for i = start, start + 1, ... end, in
+// that order on the bytes as they stand: overlapping ranges come out rotated (00 01 02 03 04 05
+// swapped [0..3] with 2 gives 02 03 04 05 00 01). A start equal to the end exchanges nothing.
+bool BlockSwap(DataBuffer& buffer, std::int32_t start, std::int32_t end,
+               std::int32_t destination);
 
 // What the Block command does after the dialog answered OK: reads StartAdd, EndAdd,
-// DistSAdd, Action and MaskData (nothing when EndAdd is below 1), runs the action, and
-// redraws the grids. Modified stays as it was; no progress is shown.
-void DoBlockAction(DumpEditCore& form);
+// DistSAdd, Action and, in the console's build, MaskData; nothing when EndAdd is below 1 (in
+// the update tool's build also when the destination is the start). Otherwise runs the action
+// and redraws the grids, and returns true. Modified stays as it was; no progress is shown.
+bool DoBlockAction(DumpEditCore& form);
 
 // The resize track bar: positions 0..8 offer 0x10000 << position bytes.
 inline constexpr int kTrackBarPositions = 8;

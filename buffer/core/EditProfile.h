@@ -8,6 +8,10 @@
 
 namespace buffer {
 
+// The Block dialog's third action and resize panel: the console's masks and resizes by a track
+// bar; the update tool's swaps, keeps no mask and resizes through a dialog of its own.
+enum class BlockDialogBuild { MaskAndTrackBar, SwapAndResizeDialog };
+
 struct EditProfile {
   // The buffer as the form creates it.
   std::uint32_t initialSize;
@@ -35,6 +39,14 @@ struct EditProfile {
   // The range dialogs' IC button: a normal button, or laid out with no width where neither
   // the mouse nor Tab reaches it.
   bool icRangeButtonShown;
+  // The Fill Data and Block dialogs open on the whole buffer; otherwise on the range their
+  // sections keep from the last accepted command.
+  bool rangeDialogsOpenOnWholeBuffer;
+  // The Fill Data dialog's Max and File buttons carry hints.
+  bool fillRangeButtonHints;
+  // An accepted fill clears the status-bar panel that names the loaded file.
+  bool fillForgetsLoadedFile;
+  BlockDialogBuild blockDialog;
   // Only the 8-bit sheet is ever shown: the other tabs are hidden and a page change puts the
   // 8-bit sheet back.
   bool onlyByteSheet;

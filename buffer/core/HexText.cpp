@@ -111,6 +111,13 @@ std::optional<int32_t> CheckHexBelow(std::string_view text, int32_t limit, bool 
   return std::nullopt;
 }
 
+std::optional<int32_t> ParseHexAtLeast(std::string_view text, int32_t bound, bool showMessage) {
+  const uint32_t value = ParseHex(text);
+  if (static_cast<int64_t>(value) >= static_cast<int64_t>(bound)) return static_cast<int32_t>(value);
+  if (showMessage) ShowMessage(messages::kValueNotBelowLimit);
+  return std::nullopt;
+}
+
 bool CheckHexRange(std::string_view endText, std::string_view startText, bool showMessage) {
   if (ParseHex(startText) < ParseHex(endText)) return true;
   if (showMessage) ShowMessage(messages::kStartNotBelowEnd);

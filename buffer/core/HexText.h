@@ -73,6 +73,9 @@ std::optional<std::string> BlockEndText(std::string_view destination, std::strin
 // The value of the text when it is below the limit; otherwise nothing, after
 // "Input Value Error !" / "ERROR" when showMessage is set.
 std::optional<int32_t> CheckHexBelow(std::string_view text, int32_t limit, bool showMessage);
+// The value of the text when it is at least the bound (an empty text reads as 0); otherwise
+// nothing, after the same box as CheckHexBelow's when showMessage is set.
+std::optional<int32_t> ParseHexAtLeast(std::string_view text, int32_t bound, bool showMessage);
 // True when the start is below the end (equal fails); otherwise false, after
 // "Input Value Error !" / "Error" when showMessage is set.
 bool CheckHexRange(std::string_view endText, std::string_view startText, bool showMessage);

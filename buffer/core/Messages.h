@@ -22,7 +22,7 @@ inline constexpr Message kHistoryFileError{"History File Error !", "Get Check Su
 inline constexpr Message kMemoryError{"MEMORY ERROR.", "GET SUM DIALOG", winapi::MB_OK};
 // The IC information file gives no usable ICSIZE; %s is the file's path.
 inline constexpr Message kIcSizeError{"IC SIZE ERROR IN \"%s\" FILE.", "Error !", winapi::MB_OK};
-// A hex value not below its limit.
+// A hex value not below its limit (or below its lower bound).
 inline constexpr Message kValueNotBelowLimit{"Input Value Error !", "ERROR",
                                              winapi::MB_ICONERROR};
 // A range whose start is not below its end.

@@ -9,6 +9,7 @@
 #include "buffer/core/BlockOps.h"
 #include "buffer/core/DataSearch.h"
 #include "buffer/core/FillData.h"
+#include "buffer/core/HexText.h"
 #include "platform/winapi/Clock.h"
 #include "tests/buffer/BufferFormFixture.h"
 
@@ -192,6 +193,59 @@ TEST_F(FillBlockSearchTest, BlockActionFromTheDialogsSection) {
   EXPECT_EQ(Read(0, 8), (Bytes{0, 0, 0, 0, 0, 0, 0, 2}));
   EXPECT_EQ(form_.grids().Modified(), 0);
   EXPECT_EQ(progress_.shows, 0);
+}
+
+// The update tool's Block action on a buffer that begins 00 01 02 03 04 05: Swap as its third
+// action, and no redraw when the destination is the start.
+struct UpdateBlockCase {
+  const char* name;
+  std::int32_t start, end, destination, action;
+  Bytes expected;
+  bool redraws;
+};
+
+TEST_F(FillBlockSearchTest, UpdateToolBlockActionSwapsAndSkipsADestinationAtTheStart) {
+  const std::vector<UpdateBlockCase> cases{
+      {"swap apart", 0, 1, 4, 2, {4, 5, 2, 3, 0, 1}, true},
+      {"swap overlapping upward", 0, 3, 2, 2, {2, 3, 4, 5, 0, 1}, true},
+      {"swap overlapping downward", 2, 5, 0, 2, {2, 3, 4, 5, 0, 1}, true},
+      {"swap one byte", 1, 1, 4, 2, {0, 1, 2, 3, 4, 5}, true},
+      {"copy", 0, 1, 4, 0, {0, 1, 2, 3, 0, 1}, true},
+      {"move", 0, 1, 4, 1, {0, 0, 2, 3, 0, 1}, true},
+      {"copy onto itself", 2, 5, 2, 0, {0, 1, 2, 3, 4, 5}, false},
+      {"move onto itself", 2, 5, 2, 1, {0, 1, 2, 3, 4, 5}, false},
+      {"swap onto itself", 2, 5, 2, 2, {0, 1, 2, 3, 4, 5}, false},
+      {"no end", 0, 0, 4, 2, {0, 1, 2, 3, 4, 5}, false},
+      {"unknown action", 0, 1, 4, 3, {0, 1, 2, 3, 4, 5}, true},
+      // A destination past the buffer's end exchanges nothing; the grids are redrawn.
+      {"swap past the end", 0, 3, 0xFFFD, 2, {0, 1, 2, 3, 4, 5}, true},
+  };
+  for (const UpdateBlockCase& c : cases) {
+    DumpEditCore form{UpdateToolProfile()};
+    ASSERT_TRUE(form.Create());
+    {
+      BufferLock lock(form.buffer());
+      for (int i = 0; i < 6; ++i) lock[i] = static_cast<std::uint8_t>(i);
+      lock[0xFFFF] = 0xEE;
+    }
+    SetSection(kBlockSection, {{"StartAdd", c.start}, {"EndAdd", c.end},
+                               {"DistSAdd", c.destination}, {"Action", c.action}});
+    // The update tool's section has no mask; a stray one is never used.
+    SetSection(kBlockSection, {{"MaskData", 0}});
+    EXPECT_EQ(DoBlockAction(form), c.redraws) << c.name;
+    BufferLock lock(form.buffer());
+    EXPECT_EQ(Bytes(lock.data(), lock.data() + 6), c.expected) << c.name;
+    EXPECT_EQ(lock[0xFFFF], 0xEE) << c.name;
+    // Byte 1 as the grid shows it: the zero-filled creation's, unless redrawn.
+    EXPECT_EQ(form.grids().Text(GridId::Hex8, 1, 1), c.redraws ? FormatHex(c.expected[1], 2) : "00")
+        << c.name;
+  }
+  // Straight calls: a range reaching past the buffer is refused, a lone byte is not.
+  DumpEditCore form{UpdateToolProfile()};
+  ASSERT_TRUE(form.Create());
+  EXPECT_FALSE(BlockSwap(form.buffer(), 0xFFFE, 0x10000, 0));
+  EXPECT_FALSE(BlockSwap(form.buffer(), 0, 1, -1));
+  EXPECT_TRUE(BlockSwap(form.buffer(), 3, 3, 0xFFFF));
 }
 
 TEST_F(FillBlockSearchTest, TrackBarSizesAndTheResizeTarget) {

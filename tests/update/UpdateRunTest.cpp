@@ -244,6 +244,9 @@ const std::vector<Refusal>& Refusals() {
       // the verify then finds different.
       {"FinishedAfterBlockSeven", [](UpdateRunTest& t) { t.device->faults().finishAtBlock = 7; },
        {"Update Error ! / ", "Update Fail! / Warning"}, true, true},
+      // Still writing its flash when the PC probes before the verify.
+      {"BusyAtTheVerifyProbe", [](UpdateRunTest& t) { t.device->faults().busyReadsAfterCommit = 1000000; },
+       {"Not found hardware! / ", "Update Fail! / Warning"}},
       {"Unplugged",
        [](UpdateRunTest& t) {
          t.surface.onForm = [&t](const std::string& action) {

@@ -18,9 +18,16 @@ namespace {
 // The virtual ports: nothing plugged into the first, the programmer in its update mode on
 // the second.
 constexpr uint32_t kEmptyVirtualPort = 0x3BC;
+constexpr uint32_t kVirtualBlockMs = 150;
 
 int RunUpdateTool(QApplication& app) {
-  portio::SetVirtualDeviceFactory([] { return std::make_unique<programmer::UpdateMode>(); });
+  portio::SetVirtualDeviceFactory([] {
+    auto device = std::make_unique<programmer::UpdateMode>();
+    // The virtual flash takes its time over each block, as a real one does, so that the run
+    // can be watched.
+    device->settings().busyMsPerBlock = kVirtualBlockMs;
+    return device;
+  });
   portio::SetVirtualEmptyPorts({kEmptyVirtualPort});
   update::TStopProbe stopProbe;
   qzlink::SetStopProbe([&stopProbe] { return stopProbe.Look(); });

@@ -1,8 +1,12 @@
 #include "platform/winapi/qt/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QWidget>
+
+#include "platform/winapi/qt/TitleWidth.h"
 
 namespace winapi {
 namespace {
@@ -38,6 +42,14 @@ ButtonSet ButtonsFor(unsigned flags) {
   }
 }
 
+// A box as wide as its whole title, however short its text.
+void FitTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  grid->addItem(new QSpacerItem(TitleBarWidth(box), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 int ResultFor(int button) {
   switch (button) {
     case QMessageBox::Ok: return IDOK;
@@ -59,6 +71,7 @@ int QtMessageBoxes::Show(Owner owner, const std::string& text, const std::string
   QMessageBox box(IconFor(flags), Latin1(caption), Latin1(text), set.buttons,
                   static_cast<QWidget*>(owner));
   box.setDefaultButton(set.first);
+  FitTitle(box);
   if ((flags & MB_BUTTONMASK) == MB_YESNOCANCEL || (flags & MB_BUTTONMASK) == MB_OKCANCEL)
     box.setEscapeButton(QMessageBox::Cancel);
   return ResultFor(box.exec());
