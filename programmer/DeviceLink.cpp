@@ -144,7 +144,18 @@ void DeviceLink::StartReceive() {
 }
 
 void DeviceLink::OnChunkReceived() {
-  const std::vector<uint8_t>& bytes = receiver_.bytes();
+  std::vector<uint8_t> damaged;
+  const std::optional<TakenFault> fault = faults_.TakeTakenFault();
+  if (fault && !receiver_.bytes().empty()) {
+    damaged = receiver_.bytes();
+    const auto at = static_cast<std::ptrdiff_t>(fault->byte % damaged.size());
+    if (fault->drop) {
+      damaged.erase(damaged.begin() + at);
+    } else {
+      damaged[static_cast<size_t>(at)] ^= fault->bits;
+    }
+  }
+  const std::vector<uint8_t>& bytes = fault && !receiver_.bytes().empty() ? damaged : receiver_.bytes();
   if (head_.empty()) {
     if (bytes.size() == kHeadFromPc && qzlink::ReadHexField(&bytes[1]) >= qzlink::kMinLengthField) {
       head_ = bytes;
@@ -191,8 +202,10 @@ void DeviceLink::StartSend(const Outgoing& outgoing, bool isCommand) {
   } else {
     transferFrame = framesSinceCommand_++;
   }
-  const FrameFaults faults = faults_.TakeFrameFaults(transferFrame);
+  FrameFaults faults = faults_.TakeFrameFaults(transferFrame);
   sending_ = Frame(outgoing.code, outgoing.payload, faults, rules_);
+  // A damaged byte past the frame's end lands on a byte of it.
+  if (faults.nibble) faults.nibble->frameByte %= sending_.size();
   if (faults.stall) lines_.Stall();
   sendingCommand_ = isCommand;
   sendingBody_ = false;
@@ -201,7 +214,8 @@ void DeviceLink::StartSend(const Outgoing& outgoing, bool isCommand) {
   if (faults.nibble && faults.nibble->frameByte < qzlink::kPacketPrefix) {
     headFault = faults.nibble;
   } else if (faults.nibble) {
-    bodyNibbleFault_ = NibbleFault{faults.nibble->frameByte - qzlink::kPacketPrefix, faults.nibble->highNibble};
+    bodyNibbleFault_ = *faults.nibble;
+    bodyNibbleFault_->frameByte -= qzlink::kPacketPrefix;
   }
   mode_ = Mode::Send;
   sender_.Start({sending_.begin(), sending_.begin() + qzlink::kPacketPrefix}, headFault);
