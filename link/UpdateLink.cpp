@@ -77,14 +77,16 @@ void TakeOneEvent() {
   }
 }
 
-// The busy phase: until the programmer is ready for the next cycle, bounded by time alone.
+// The busy phase: until the programmer is ready for the next cycle, bounded by time alone. It
+// takes an event and looks at the clock at least once: a programmer that answers busy and is
+// ready at once, cycle after cycle, would otherwise keep the PC for ever with Stop unseen.
 bool BusyUntilReady(uint32_t base, int64_t busySince, uint32_t limitSeconds) {
-  uint8_t status = Status(base);
-  while (status != kCycleReady) {
+  uint8_t status = 0;
+  do {
     TakeOneEvent();
     status = Status(base);
     if (TimedOut(busySince, limitSeconds)) return false;
-  }
+  } while (status != kCycleReady);
   return true;
 }
 
