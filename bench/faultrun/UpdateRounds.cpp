@@ -79,6 +79,12 @@ UpdateRounds::~UpdateRounds() {
 
 void UpdateRounds::Attach() { cable_.Attach(mode_.get()); }
 
+// A status read changes nothing while the mode is idle: the probe's first step is reads alone.
+bool UpdateRounds::ShowsIdle() {
+  constexpr uint8_t kIdleStatus = 0x80;
+  return mode_->idle() && (mode_->Read(portio::LptRegister::Status) & 0xF8) == kIdleStatus;
+}
+
 // The image in the child's buffer at 0, accepted as a load leaves it.
 void UpdateRounds::Accept(const std::vector<uint8_t>& image) {
   image_ = image;
@@ -191,16 +197,20 @@ void UpdateRounds::Round(std::optional<FaultKind> fault) {
   mode_->faults() = {};
   mode_->settings() = {};
   stopAtLook_ = -1;
-  if (!mode_->idle()) {
-    // Left inside a run's frames, the update mode waits for ever; it is restarted as a user
-    // would switch it off and on, its flash kept.
+  if (!ShowsIdle()) {
+    // Left inside a run's frames, or with its idle answer held back for good, the update mode
+    // waits for ever; it is restarted as a user would switch it off and on, its flash kept.
     mode_ = std::make_unique<programmer::UpdateMode>(mode_->flash());
     Attach();
     ++tally_.deviceRestarts;
   }
+  const std::string first = arranged_ + " with " + (fault ? FaultName(*fault) : "no fault");
   boxes_.Clear();
   Arrange(Kind::Update);
-  if (!Run(std::nullopt)) tally_.Problem(tally_.recoveryFailures, "update: the clean retry failed");
+  if (Run(std::nullopt)) return;
+  std::string shown;
+  for (const winapi::ShownBox& box : boxes_.boxes()) shown += " [" + box.text + "]";
+  tally_.Problem(tally_.recoveryFailures, "update run " + first + ": the clean retry failed:" + shown);
 }
 
 }  // namespace faultrun

@@ -65,6 +65,7 @@ class UpdateRounds {
     DamagedCommit,
   };
 
+  bool ShowsIdle();
   void Accept(const std::vector<uint8_t>& image);
   void Arrange(Kind kind);
   // One run; whether it ended with "Update OK!".
