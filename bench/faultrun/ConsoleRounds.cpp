@@ -152,10 +152,6 @@ std::vector<uint8_t> ConsoleRounds::Bytes(size_t count) {
 ConsoleRounds::Transaction ConsoleRounds::Pick() {
   Transaction t;
   t.kind = static_cast<Kind>(Below(11));
-  const uint64_t request = PacketSendAccesses(4);
-  // The handler's own packets beyond the command, and their bound.
-  uint64_t clean = 0;
-  uint64_t bound = 0;
   switch (t.kind) {
     case Kind::Idle: break;
     case Kind::Lcd:
@@ -163,58 +159,29 @@ ConsoleRounds::Transaction ConsoleRounds::Pick() {
     case Kind::Result:
       t.code = t.kind == Kind::Lcd ? 0xA0 : t.kind == Kind::Menu ? 0xA4 : 0xA7;
       t.payload = Bytes(t.kind == Kind::Lcd ? 81 : t.kind == Kind::Menu ? 21 + 20 * (1 + Below(8)) : 2);
-      clean = PacketSendAccesses(4);
-      bound = PacketSendBound(4);
       break;
     case Kind::KeyRequest:
       t.code = 0xA1;
       state_.PendingKey = static_cast<int32_t>(Below(2) == 0 ? 0 : 0x10 + Below(0x14));
       state_.MenuSelection = static_cast<int32_t>(Below(2) == 0 ? 0xFF : Below(8));
-      clean = PacketSendAccesses(6);
-      bound = PacketSendBound(6);
       break;
-    case Kind::ReadAll: {
-      t.code = programmer::kReadAllCommand;
+    case Kind::ReadAll:
+    case Kind::ProgramAll:
+      t.code = t.kind == Kind::ReadAll ? programmer::kReadAllCommand : programmer::kProgramAllCommand;
       t.length = 1 + Below(0x4000);
       t.block = 0x40 + Below(0x1000);
-      t.chip = Bytes(t.length);
+      if (t.kind == Kind::ReadAll) t.chip = Bytes(t.length);
       t.payload = LittleEndian({{t.length, 3}, {t.block, 3}});
-      clean = PacketSendAccesses(4);
-      bound = PacketSendBound(4);
-      for (uint32_t offset = 0; offset < t.length; offset += t.block) {
-        clean += PacketGetAccesses(std::min(t.block, t.length - offset) + 5) + PacketSendAccesses(6);
-        bound += PacketGetBound() + PacketSendBound(6);
-      }
       break;
-    }
     case Kind::ReadSegment:
-      t.code = programmer::kReadSegmentCommand;
-      t.address = Below(0x5000);
-      t.length = Below(0x1000);
-      t.chip = Bytes(t.length);
-      t.payload = LittleEndian({{t.address, 3}, {t.length, 2}});
-      clean = PacketSendAccesses(4) + PacketGetAccesses(t.length + 5) + PacketSendAccesses(6);
-      bound = PacketSendBound(4) + PacketGetBound() + PacketSendBound(6);
-      break;
-    case Kind::ProgramAll: {
-      t.code = programmer::kProgramAllCommand;
-      t.length = 1 + Below(0x4000);
-      t.block = 0x40 + Below(0x1000);
-      t.payload = LittleEndian({{t.length, 3}, {t.block, 3}});
-      const uint32_t blocks = Blocks(t.length, t.block);
-      clean = blocks * (PacketSendAccesses(t.block + 5) + PacketGetAccesses(5)) + PacketSendAccesses(4);
-      bound = blocks * (PacketSendBound(t.block + 5) + PacketGetBound()) + PacketSendBound(4);
-      break;
-    }
     case Kind::ProgramSegment:
     case Kind::Verify:
-      t.code = programmer::kProgramSegmentCommand;
+      t.code = t.kind == Kind::ReadSegment ? programmer::kReadSegmentCommand : programmer::kProgramSegmentCommand;
       // A verify reads the buffer back from its start, as the programmer's VERIFY does.
       t.address = t.kind == Kind::Verify ? 0 : Below(0x5000);
       t.length = t.kind == Kind::Verify ? static_cast<uint32_t>(site_.data.BufSize()) : Below(0x1000);
+      if (t.kind == Kind::ReadSegment) t.chip = Bytes(t.length);
       t.payload = LittleEndian({{t.address, 3}, {t.length, 2}});
-      clean = PacketSendAccesses(t.length + 5) + PacketGetAccesses(5) + PacketSendAccesses(4);
-      bound = PacketSendBound(t.length + 5) + PacketGetBound() + PacketSendBound(4);
       break;
     case Kind::Refused: {
       static const std::vector<std::pair<uint8_t, std::vector<uint8_t>>> kRefused = {
@@ -227,12 +194,54 @@ ConsoleRounds::Transaction ConsoleRounds::Pick() {
       break;
     }
   }
-  if (t.kind != Kind::Idle) clean += request + PacketGetAccesses(t.payload.size() + 4);
+  Cost(t);
+  return t;
+}
+
+// The accesses of the transaction when nothing goes wrong, and its bound: the poll, the
+// request and the command, then the handler's packets.
+void ConsoleRounds::Cost(Transaction& t) {
+  uint64_t clean = t.kind == Kind::Idle ? 0 : PacketSendAccesses(4) + PacketGetAccesses(t.payload.size() + 4);
   // Lines that misread can make any poll say the programmer has a command.
-  bound += PacketSendBound(4) + PacketGetBound();
+  uint64_t bound = PacketSendBound(4) + PacketGetBound();
+  switch (t.kind) {
+    case Kind::Idle:
+    case Kind::Refused: break;
+    case Kind::Lcd:
+    case Kind::Menu:
+    case Kind::Result:
+    case Kind::KeyRequest: {
+      const uint32_t length = t.kind == Kind::KeyRequest ? 6 : 4;
+      clean += PacketSendAccesses(length);
+      bound += PacketSendBound(length);
+      break;
+    }
+    case Kind::ReadAll:
+      clean += PacketSendAccesses(4);
+      bound += PacketSendBound(4);
+      for (uint32_t offset = 0; offset < t.length; offset += t.block) {
+        clean += PacketGetAccesses(std::min(t.block, t.length - offset) + 5) + PacketSendAccesses(6);
+        bound += PacketGetBound() + PacketSendBound(6);
+      }
+      break;
+    case Kind::ReadSegment:
+      clean += PacketSendAccesses(4) + PacketGetAccesses(t.length + 5) + PacketSendAccesses(6);
+      bound += PacketSendBound(4) + PacketGetBound() + PacketSendBound(6);
+      break;
+    case Kind::ProgramAll: {
+      const uint32_t blocks = Blocks(t.length, t.block);
+      clean += blocks * (PacketSendAccesses(t.block + 5) + PacketGetAccesses(5)) + PacketSendAccesses(4);
+      bound += blocks * (PacketSendBound(t.block + 5) + PacketGetBound()) + PacketSendBound(4);
+      break;
+    }
+    case Kind::ProgramSegment:
+    case Kind::Verify:
+      clean += PacketSendAccesses(t.length + 5) + PacketGetAccesses(5) + PacketSendAccesses(4);
+      bound += PacketSendBound(t.length + 5) + PacketGetBound() + PacketSendBound(4);
+      break;
+  }
   t.cleanAccesses = kCleanPoll + clean;
   t.bound = bound;
-  return t;
 }
 
 std::optional<DeviceTransfer> ConsoleRounds::DeviceSide(const Transaction& t) const {
@@ -298,54 +307,69 @@ ConsoleRounds::Outcome ConsoleRounds::Run(const Transaction& t, std::optional<Fa
   return Check(t, before, sizeBefore, poll);
 }
 
+// The buffer after the transaction went through: grown with the tail fill to reach the data,
+// and holding what came from the programmer.
 std::vector<uint8_t> ConsoleRounds::Expected(const Transaction& t, const std::vector<uint8_t>& before) const {
   std::vector<uint8_t> expected = before;
-  const bool moves = t.kind == Kind::ReadAll || t.kind == Kind::ReadSegment || t.kind == Kind::ProgramAll ||
-                     t.kind == Kind::ProgramSegment || t.kind == Kind::Verify;
-  if (!moves) return expected;
+  if (!MovesData(t.kind)) return expected;
   const size_t end = size_t{t.address} + t.length;
   if (expected.size() < end) expected.resize(end, site_.tailFill);
   if (!t.chip.empty()) std::copy(t.chip.begin(), t.chip.end(), expected.begin() + t.address);
   return expected;
 }
 
-ConsoleRounds::Outcome ConsoleRounds::Check(const Transaction& t, const std::vector<uint8_t>& before,
-                                            int32_t sizeBefore, int poll) {
-  const std::vector<uint8_t> after = Contents(site_.data);
-  const std::optional<qzlink::LinkPacket>& handed = handlers_.handed;
-  const std::string what = "#" + std::to_string(tally_.transactions) + " console transaction " + std::to_string(static_cast<int>(t.kind)) + " (" + faultName_ + ")";
-  if (handed && t.kind != Kind::KeyRequest && !IsOfferedFrame(*handed, t.code, t.payload))
-    tally_.Problem(tally_.silentCorruptions, what + ": a damaged command was taken " + Hex(*handed) + " offered " + Hex(*qzlink::BuildPacket(t.code, t.payload, t.payload.size() + 4)));
+const char* ConsoleRounds::KindName(Kind kind) {
+  static constexpr const char* kNames[] = {"idle poll",     "LCD 0xA0",        "menu 0xA4",         "result 0xA7",
+                                           "key 0xA1",      "read all 0xA2",   "read segment 0xA5", "program all 0xA3",
+                                           "program segment 0xA6", "verify 0xA6", "refused transfer"};
+  return kNames[static_cast<int>(kind)];
+}
 
+bool ConsoleRounds::MovesData(Kind kind) {
+  return kind == Kind::ReadAll || kind == Kind::ReadSegment || kind == Kind::ProgramAll ||
+         kind == Kind::ProgramSegment || kind == Kind::Verify;
+}
+
+bool ConsoleRounds::ToPc(Kind kind) { return kind == Kind::ReadAll || kind == Kind::ReadSegment; }
+
+// What each side made of the transaction; every command the PC took must be the one offered,
+// every acknowledge the device took one the PC sent.
+ConsoleRounds::Outcome ConsoleRounds::Judge(const Transaction& t, int poll, const std::string& what) {
+  const std::optional<qzlink::LinkPacket>& handed = handlers_.handed;
+  if (handed && t.kind != Kind::KeyRequest && !IsOfferedFrame(*handed, t.code, t.payload))
+    tally_.Problem(tally_.silentCorruptions, what + ": a damaged command was taken, " + Hex(*handed));
+  const OfferingDevice& device = programmer_->device;
   Outcome outcome;
-  const bool transfer = t.kind != Kind::Idle && t.kind != Kind::Refused && t.kind != Kind::Lcd &&
-                        t.kind != Kind::Menu && t.kind != Kind::Result && t.kind != Kind::KeyRequest;
-  const bool toPc = t.kind == Kind::ReadAll || t.kind == Kind::ReadSegment;
   if (t.kind == Kind::Idle) {
-    outcome.pcSucceeded = poll == qzlink::kPollIdle;
-    outcome.deviceCompleted = true;
+    outcome = {poll == qzlink::kPollIdle, true};
   } else if (t.kind == Kind::Refused) {
-    outcome.pcSucceeded = handed && !site_.log.empty() && programmer_->device.packetsTaken == 0;
-    outcome.deviceCompleted = true;
-  } else if (!transfer) {
-    outcome.pcSucceeded = handed && handlers_.acknowledged;
-    outcome.deviceCompleted = !programmer_->device.acknowledges.empty();
-    for (const qzlink::LinkPacket& taken : programmer_->device.acknowledges) {
-      const auto sent = [&taken](const qzlink::LinkPacket& p) { return SameContent(taken, p); };
-      if (std::ranges::none_of(handlers_.sent, sent))
+    outcome = {handed && !site_.log.empty() && device.packetsTaken == 0, true};
+  } else if (MovesData(t.kind)) {
+    outcome.pcSucceeded = handed && (ToPc(t.kind) ? site_.refreshes == 1 : site_.log.empty());
+    outcome.deviceCompleted = device.transfer && device.transfer->state() == DeviceTransfer::State::Done;
+  } else {
+    outcome = {handed && handlers_.acknowledged, !device.acknowledges.empty()};
+    for (const qzlink::LinkPacket& taken : device.acknowledges) {
+      const auto same = [&taken](const qzlink::LinkPacket& sent) { return SameContent(taken, sent); };
+      if (std::ranges::none_of(handlers_.sent, same))
         tally_.Problem(tally_.silentCorruptions, what + ": the device took an acknowledge the PC never sent");
     }
-  } else {
-    outcome.pcSucceeded = handed && (toPc ? site_.refreshes == 1 : site_.log.empty());
-    outcome.deviceCompleted = programmer_->device.transfer && programmer_->device.transfer->state() == DeviceTransfer::State::Done;
   }
+  return outcome;
+}
 
+ConsoleRounds::Outcome ConsoleRounds::Check(const Transaction& t, const std::vector<uint8_t>& before,
+                                            int32_t sizeBefore, int poll) {
+  const std::string what =
+      "#" + std::to_string(tally_.transactions) + " console " + KindName(t.kind) + " (" + faultName_ + ")";
+  const Outcome outcome = Judge(t, poll, what);
+  const std::vector<uint8_t> after = Contents(site_.data);
   const std::vector<uint8_t> expected = Expected(t, before);
   if (outcome.pcSucceeded && after != expected)
     tally_.Problem(tally_.silentCorruptions, what + ": the buffer does not hold what was sent");
   if (!outcome.pcSucceeded && (after != before || site_.data.BufSize() != sizeBefore))
     tally_.Problem(tally_.bufferChangedOnFailure, what + ": a failed transfer changed the buffer");
-  if (transfer && !toPc && outcome.deviceCompleted) {
+  if (MovesData(t.kind) && !ToPc(t.kind) && outcome.deviceCompleted) {
     // What the device took must be the buffer's bytes as the programmer is sent them.
     std::vector<uint8_t> sent(expected.begin() + t.address, expected.begin() + t.address + t.length);
     for (uint8_t& b : sent) b = console::ByteForProgrammer(b, state_.JedecSendMode);
@@ -380,9 +404,8 @@ void ConsoleRounds::Round(std::optional<FaultKind> kind) {
     retry = Run(t, std::nullopt);
   }
   if (retry.pcSucceeded && retry.deviceCompleted) return;
-  tally_.Problem(tally_.recoveryFailures, "#" + std::to_string(tally_.transactions) + " console transaction " +
-                                             std::to_string(static_cast<int>(t.kind)) + " after " +
-                                             (kind ? FaultName(*kind) : "none") + ": the clean retry failed");
+  tally_.Problem(tally_.recoveryFailures, "#" + std::to_string(tally_.transactions) + " console " + KindName(t.kind) +
+                                             " after " + (kind ? FaultName(*kind) : "none") + ": the clean retry failed");
   programmer_ = std::make_unique<Programmer>();
   Attach();
 }

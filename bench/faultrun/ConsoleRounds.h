@@ -100,8 +100,13 @@ class ConsoleRounds {
   };
 
   Transaction Pick();
+  static void Cost(Transaction& t);
   std::optional<programmer::DeviceTransfer> DeviceSide(const Transaction& t) const;
   Outcome Run(const Transaction& t, std::optional<FaultKind> fault);
+  static const char* KindName(Kind kind);
+  static bool MovesData(Kind kind);
+  static bool ToPc(Kind kind);
+  Outcome Judge(const Transaction& t, int poll, const std::string& what);
   Outcome Check(const Transaction& t, const std::vector<uint8_t>& before, int32_t sizeBefore, int poll);
   std::vector<uint8_t> Expected(const Transaction& t, const std::vector<uint8_t>& before) const;
   void Measure(const char* call, uint64_t bound, uint64_t waitBound);

@@ -1,5 +1,7 @@
 #include "bench/faultrun/FaultPlan.h"
 
+#include <cmath>
+
 namespace faultrun {
 
 using programmer::WirePoint;
@@ -27,7 +29,11 @@ const char* FaultName(FaultKind kind) {
 void FaultPlan::Plan(FaultKind kind, programmer::WireFaults& faults, const WireSide& side, uint64_t accesses) {
   kind_ = kind;
   armed_ = false;
-  cable_.PlanIn(random_() % (accesses + 1), [this, &faults, side] {
+  // Half the faults land evenly over the transaction, half on a logarithmic scale, so that its
+  // first exchanges (the poll, the request, the identity) are hit as often as its bulk.
+  const double scale = std::uniform_real_distribution<double>(0, std::log1p(static_cast<double>(accesses)))(random_);
+  const uint64_t at = Below(2) == 0 ? random_() % (accesses + 1) : static_cast<uint64_t>(std::expm1(scale));
+  cable_.PlanIn(at, [this, &faults, side] {
     armed_ = true;
     Arm(faults, side);
   });

@@ -100,7 +100,11 @@ void UpdateRounds::Accept(const std::vector<uint8_t>& image) {
 }
 
 void UpdateRounds::Arrange(Kind kind) {
-  arranged_ = std::to_string(static_cast<int>(kind));
+  static constexpr const char* kNames[] = {
+      "update",           "other model, yes", "other model, no",     "image not accepted",
+      "probe refused",    "Stop",             "device fails a block", "device answers ?",
+      "device finishes early", "busy for ever", "busy in quick cycles", "damaged commit"};
+  arranged_ = kNames[static_cast<int>(kind)];
   const bool otherModel = kind == Kind::OtherModelYes || kind == Kind::OtherModelNo;
   const std::string model = std::string(otherModel ? "OTHER" : kDeviceWord) + " V2." + std::to_string(seed_ % 100);
   Accept(programmer::MakeSystemImage(model, seed_++));
