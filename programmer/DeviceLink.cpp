@@ -22,6 +22,18 @@ qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, cons
   return frame;
 }
 
+// The bytes of a send as the device takes them when `fault` strikes one of them.
+std::vector<uint8_t> TakenWith(std::vector<uint8_t> bytes, const TakenFault& fault) {
+  if (bytes.empty()) return bytes;
+  const size_t at = fault.byte % bytes.size();
+  if (fault.drop) {
+    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  } else {
+    bytes[at] ^= fault.bits;
+  }
+  return bytes;
+}
+
 void CheckPayloadSize(std::span<const uint8_t> payload) {
   if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
 }
@@ -144,18 +156,9 @@ void DeviceLink::StartReceive() {
 }
 
 void DeviceLink::OnChunkReceived() {
-  std::vector<uint8_t> damaged;
   const std::optional<TakenFault> fault = faults_.TakeTakenFault();
-  if (fault && !receiver_.bytes().empty()) {
-    damaged = receiver_.bytes();
-    const auto at = static_cast<std::ptrdiff_t>(fault->byte % damaged.size());
-    if (fault->drop) {
-      damaged.erase(damaged.begin() + at);
-    } else {
-      damaged[static_cast<size_t>(at)] ^= fault->bits;
-    }
-  }
-  const std::vector<uint8_t>& bytes = fault && !receiver_.bytes().empty() ? damaged : receiver_.bytes();
+  const std::vector<uint8_t> damaged = fault ? TakenWith(receiver_.bytes(), *fault) : std::vector<uint8_t>{};
+  const std::vector<uint8_t>& bytes = fault ? damaged : receiver_.bytes();
   if (head_.empty()) {
     if (bytes.size() == kHeadFromPc && qzlink::ReadHexField(&bytes[1]) >= qzlink::kMinLengthField) {
       head_ = bytes;
