@@ -53,7 +53,6 @@ class Cable : public portio::PortDevice {
     planAt_ = total_ + accesses + 1;
     plan_ = std::move(fault);
   }
-  bool PlanPending() const { return planAt_.has_value(); }
   void Unplug() { plugged_ = false; }
   void Plug() { plugged_ = true; }
   void DropPlan() { planAt_.reset(); }

@@ -68,10 +68,14 @@ bool SameContent(const qzlink::LinkPacket& a, const qzlink::LinkPacket& b) {
   return a[0] == b[0] && qzlink::LengthField(a) == qzlink::LengthField(b) && std::ranges::equal(pa, pb);
 }
 
-std::string Hex(const qzlink::LinkPacket& p) {
+// A packet's bytes as hex digits, for the report of a damaged one.
+std::string Hex(const qzlink::LinkPacket& packet) {
   std::string text;
   char two[4];
-  for (uint8_t b : p) { std::snprintf(two, sizeof two, "%02X", b); text += two; }
+  for (uint8_t b : packet) {
+    std::snprintf(two, sizeof two, "%02X", b);
+    text += two;
+  }
   return text;
 }
 
