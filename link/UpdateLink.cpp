@@ -80,6 +80,12 @@ void TakeOneEvent() {
 // The busy phase: until the programmer is ready for the next cycle, bounded by time alone.
 bool BusyUntilReady(uint32_t base, int64_t busySince, uint32_t limitSeconds) {
   uint8_t status = Status(base);
+  if (status == kCycleReady) {
+    // Ready at once: a programmer that answers busy this way cycle after cycle would keep the
+    // PC for ever with Stop unseen, so such a phase too takes an event and looks at the clock.
+    TakeOneEvent();
+    return !TimedOut(busySince, limitSeconds);
+  }
   while (status != kCycleReady) {
     TakeOneEvent();
     status = Status(base);

@@ -22,6 +22,18 @@ qzlink::LinkPacket Frame(uint8_t code, const std::vector<uint8_t>& payload, cons
   return frame;
 }
 
+// The bytes of a send as the device takes them when `fault` strikes one of them.
+std::vector<uint8_t> TakenWith(std::vector<uint8_t> bytes, const TakenFault& fault) {
+  if (bytes.empty()) return bytes;
+  const size_t at = fault.byte % bytes.size();
+  if (fault.drop) {
+    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  } else {
+    bytes[at] ^= fault.bits;
+  }
+  return bytes;
+}
+
 void CheckPayloadSize(std::span<const uint8_t> payload) {
   if (payload.size() > qzlink::kMaxPayload) throw std::length_error("a packet carries at most 0xFFFB payload bytes");
 }
@@ -144,7 +156,9 @@ void DeviceLink::StartReceive() {
 }
 
 void DeviceLink::OnChunkReceived() {
-  const std::vector<uint8_t>& bytes = receiver_.bytes();
+  const std::optional<TakenFault> fault = faults_.TakeTakenFault();
+  const std::vector<uint8_t> damaged = fault ? TakenWith(receiver_.bytes(), *fault) : std::vector<uint8_t>{};
+  const std::vector<uint8_t>& bytes = fault ? damaged : receiver_.bytes();
   if (head_.empty()) {
     if (bytes.size() == kHeadFromPc && qzlink::ReadHexField(&bytes[1]) >= qzlink::kMinLengthField) {
       head_ = bytes;
@@ -191,8 +205,10 @@ void DeviceLink::StartSend(const Outgoing& outgoing, bool isCommand) {
   } else {
     transferFrame = framesSinceCommand_++;
   }
-  const FrameFaults faults = faults_.TakeFrameFaults(transferFrame);
+  FrameFaults faults = faults_.TakeFrameFaults(transferFrame);
   sending_ = Frame(outgoing.code, outgoing.payload, faults, rules_);
+  // A damaged byte past the frame's end lands on a byte of it.
+  if (faults.nibble) faults.nibble->frameByte %= sending_.size();
   if (faults.stall) lines_.Stall();
   sendingCommand_ = isCommand;
   sendingBody_ = false;
@@ -201,7 +217,8 @@ void DeviceLink::StartSend(const Outgoing& outgoing, bool isCommand) {
   if (faults.nibble && faults.nibble->frameByte < qzlink::kPacketPrefix) {
     headFault = faults.nibble;
   } else if (faults.nibble) {
-    bodyNibbleFault_ = NibbleFault{faults.nibble->frameByte - qzlink::kPacketPrefix, faults.nibble->highNibble};
+    bodyNibbleFault_ = *faults.nibble;
+    bodyNibbleFault_->frameByte -= qzlink::kPacketPrefix;
   }
   mode_ = Mode::Send;
   sender_.Start({sending_.begin(), sending_.begin() + qzlink::kPacketPrefix}, headFault);

@@ -53,8 +53,12 @@ class DeviceLink : public portio::PortDevice {
   void SetListener(WireListener* listener) { listener_ = listener; }
   // The CRC field both directions carry; the update mode takes and makes the update tool's.
   void SetFrameRules(qzlink::FrameRules rules) { rules_ = rules; }
-  // Ready for a packet from the PC without a poll first (the update mode's probe leads here).
-  void ExpectPacket() { StartReceive(); }
+  // Ready for a packet from the PC without a poll first (the update mode's probe leads here,
+  // and ends what a fault held back, as a poll does).
+  void ExpectPacket() {
+    lines_.EndStall();
+    StartReceive();
+  }
   // Sends a packet at once, not as the reply to one from the PC.
   void SendNow(uint8_t code, std::span<const uint8_t> payload);
   // An absent device shows a status that answers nothing and ignores every write.

@@ -56,6 +56,10 @@ NibbleSender::Outcome NibbleSender::OnData(uint8_t value) {
 }
 
 void NibbleSender::ShowNextByteOrClose() {
+  if (damaged_ && damaged_->dropByte && damaged_->frameByte == index_) {
+    damaged_.reset();
+    ++index_;
+  }
   if (index_ < bytes_.size()) {
     ShowNibble(true);
   } else {
@@ -66,8 +70,8 @@ void NibbleSender::ShowNextByteOrClose() {
 
 void NibbleSender::ShowNibble(bool high) {
   uint8_t nibble = high ? (bytes_[index_] & 0xF0) : static_cast<uint8_t>(bytes_[index_] << 4);
-  if (damaged_ && damaged_->frameByte == index_ && damaged_->highNibble == high) {
-    nibble ^= 0x10;
+  if (damaged_ && !damaged_->dropByte && damaged_->frameByte == index_ && damaged_->highNibble == high) {
+    nibble ^= damaged_->bits;
     damaged_.reset();
   }
   step_ = high ? Step::High : Step::Low;

@@ -15,7 +15,8 @@ PollResponder::Outcome PollResponder::OnControl(uint8_t data, uint8_t control) {
       lines_.Answer(WirePoint::PollStep2, 0xE0);
       return Outcome::Going;
     case 2:
-      if (control != 0x0A) break;
+      // Data 0x00 is no poll code: it is the PC starting its next poll after losing this one.
+      if (control != 0x0A || data == 0x00) break;
       onPollCode_(data);
       step_ = 3;
       lines_.Answer(WirePoint::PollStep3, 0x18);

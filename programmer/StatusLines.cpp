@@ -30,7 +30,9 @@ uint8_t StatusLines::Read() {
     shownMeaningful_ = answerMeaningful_;
     seen_ = isAnswer_;
   }
-  return static_cast<uint8_t>(shownValue_ | (Junk() & ~shownMeaningful_));
+  const auto status = static_cast<uint8_t>(shownValue_ | (Junk() & ~shownMeaningful_));
+  const StuckLines stuck = faults_.OnStatusRead();
+  return static_cast<uint8_t>((status & ~stuck.mask) | stuck.level);
 }
 
 uint8_t StatusLines::Junk() {

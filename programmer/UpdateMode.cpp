@@ -129,6 +129,9 @@ void UpdateMode::Show(Phase phase, WirePoint point, uint8_t status) {
 }
 
 void UpdateMode::EnterIdle() {
+  // Whatever a fault held back is over: the PC's next probe finds the mode as a poll finds
+  // the console's link.
+  lines_.EndStall();
   run_ = Run::None;
   identityAnswered_ = false;
   refusing_ = faults_.refuseProbe;

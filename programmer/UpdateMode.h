@@ -85,6 +85,8 @@ class UpdateMode : public portio::PortDevice, public WireListener {
   bool unplugged() const { return unplugged_; }
   // Register accesses so far, the PC's reads and writes alike.
   uint64_t accesses() const { return accesses_; }
+  // Waiting for a probe: a PC that gave up inside a run's frames leaves the mode there.
+  bool idle() const { return phase_ == Phase::Idle; }
 
  private:
   enum class Phase { Idle, ProbeAnswered, Frames, CycleReady, CycleFirst, CycleSecond, Verdict, Busy, Release };

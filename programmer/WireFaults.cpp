@@ -1,5 +1,7 @@
 #include "programmer/WireFaults.h"
 
+#include <utility>
+
 
 namespace programmer {
 
@@ -19,6 +21,30 @@ void WireFaults::CorruptNibble(size_t frameByte, bool highNibble, FrameTarget ta
   PlanFrame(target).nibble = NibbleFault{frameByte, highNibble};
 }
 
+void WireFaults::FlipBit(size_t frameByte, int bit, FrameTarget target) {
+  PlanFrame(target).nibble = NibbleFault{frameByte, bit >= 4, static_cast<uint8_t>(0x10 << (bit % 4))};
+}
+
+void WireFaults::DropByte(size_t frameByte, FrameTarget target) {
+  PlanFrame(target).nibble = NibbleFault{frameByte, true, 0, true};
+}
+
+void WireFaults::DamageTaken(size_t byte, uint8_t bits, uint32_t skip) {
+  taken_ = TakenFault{byte, bits, false};
+  takenSkip_ = skip;
+}
+
+void WireFaults::DropTaken(size_t byte, uint32_t skip) {
+  taken_ = TakenFault{byte, 0, true};
+  takenSkip_ = skip;
+}
+
+void WireFaults::StickLines(uint8_t mask, uint8_t level, uint32_t reads, uint32_t after) {
+  stuck_ = {mask, static_cast<uint8_t>(level & mask)};
+  stuckReads_ = reads;
+  stuckAfter_ = after;
+}
+
 void WireFaults::CorruptCrc(FrameTarget target) { PlanFrame(target).corruptCrc = true; }
 
 void WireFaults::WrongLength(uint16_t lengthField, FrameTarget target) { PlanFrame(target).lengthField = lengthField; }
@@ -32,6 +58,17 @@ void WireFaults::StallFrame(FrameTarget target) { PlanFrame(target).stall = true
 void WireFaults::Clear() {
   answers_.clear();
   frames_.clear();
+  taken_.reset();
+  stuckReads_ = 0;
+}
+
+std::optional<TakenFault> WireFaults::TakeTakenFault() {
+  if (!taken_) return std::nullopt;
+  if (takenSkip_ > 0) {
+    --takenSkip_;
+    return std::nullopt;
+  }
+  return std::exchange(taken_, std::nullopt);
 }
 
 AnswerHold WireFaults::TakeAnswerHold(WirePoint point) {

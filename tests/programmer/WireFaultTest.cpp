@@ -125,8 +125,31 @@ INSTANTIATE_TEST_SUITE_P(
         TransactionFault{"LengthTooShort", [](WireFaults& f) { f.WrongLength(0x40); }, qzlink::kTransactionFailed,
                          "ABCProcessOne() : B ", kLcd},
         TransactionFault{"UnknownCode", [](WireFaults& f) { f.ReplaceCode(0xA8); }, qzlink::kTransactionDone, "",
-                         kResult}),
+                         kResult},
+        TransactionFault{"PayloadBitFlipped", [](WireFaults& f) { f.FlipBit(20, 6); },
+                         qzlink::kTransactionCrcMismatch, "ABCProcessOne() : Check sum error.", kResult},
+        // Shown once without the byte (its closing status read as the last nibble), the body
+        // is taken again whole.
+        TransactionFault{"PayloadByteDroppedIsRetried", [](WireFaults& f) { f.DropByte(20); },
+                         qzlink::kTransactionDone, "PcHandGet() : 3 STATUS!=A0H", kResult},
+        // The device drops the PC's request, which the PC cannot tell: it waits for a command.
+        TransactionFault{"RequestLengthTakenWrong", [](WireFaults& f) { f.DamageTaken(4, 0x01); },
+                         qzlink::kTransactionFailed, "ABCProcessOne() : B ", kLcd},
+        TransactionFault{"RequestByteMissed", [](WireFaults& f) { f.DropTaken(7, 1); }, qzlink::kTransactionFailed,
+                         "ABCProcessOne() : B ", kLcd}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Lines stuck low hide the poll's second answer from the PC, which gives up after its 30,000
+// reads, while the device counts it seen and waits for the poll code: the next poll's start
+// (data 0x00) is no poll code, and begins that poll afresh.
+TEST_F(WireTest, PollStartedWhileTheDeviceAwaitsThePollCodeBeginsAfresh) {
+  wire().QueueCommand(0xA7, std::vector<uint8_t>{1, 1});
+  wire().faults().StickLines(0xF8, 0x00, 30000, 1);
+  EXPECT_EQ(qzlink::PollDevice(kBase, qzlink::kPollCode), qzlink::kPollNoAnswer);
+  EXPECT_EQ(Tick(), qzlink::kTransactionDone);
+  ASSERT_EQ(handlers.calls.size(), 1u);
+  EXPECT_EQ(handlers.calls[0].name, kResult);
+}
 
 TEST_F(WireTest, HalfTakenPacketFromThePcIsTakenAgainWhole) {
   OpenTransaction();

@@ -218,6 +218,13 @@ const std::vector<Refusal>& Refusals() {
       {"EndStatusZero", [](UpdateRunTest& t) { t.device->settings().endStatus = "00"; }, {"Update Error ! / "}},
       {"BusyPastTheLimit", [](UpdateRunTest& t) { t.device->faults().busyForeverAtBlock = 4; },
        {"Update Error ! / "}},
+      // Busy answer after busy answer, each cycle ready at once: the busy time runs out all the same.
+      {"BusyInQuickCyclesPastTheLimit",
+       [](UpdateRunTest& t) {
+         t.device->settings().busyCycles = UINT32_MAX;
+         t.device->settings().busyReads = 0;
+       },
+       {"Update Error ! / "}},
       {"LostWait",
        [](UpdateRunTest& t) {
          t.surface.onForm = [&t](const std::string&) {
