@@ -1,8 +1,5 @@
 #include "buffer/formats/SaveDispatch.h"
 
-#include <cerrno>
-#include <cstdio>
-
 #include "buffer/core/HexText.h"
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/IntelHex.h"
@@ -77,15 +74,9 @@ bool WriteBinaryFile(const std::string& name, int32_t length, int32_t start,
                      std::span<const uint8_t> block) {
   if (start < 0 || length < 0 || int64_t{start} + length > static_cast<int64_t>(block.size()))
     return false;
+  const auto bytes = block.subspan(static_cast<size_t>(start), static_cast<size_t>(length));
   return SaveReplacing(name, [&](const std::string& temporary) {
-    std::FILE* file = std::fopen(temporary.c_str(), "wbe");
-    if (!file) return false;
-    const size_t count = static_cast<size_t>(length);
-    bool written = std::fwrite(block.data() + start, 1, count, file) == count;
-    const int writeError = errno;
-    if (std::fclose(file) != 0) return false;
-    if (!written) errno = writeError;
-    return written;
+    return WriteFileChunks({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, temporary, false);
   });
 }
 
