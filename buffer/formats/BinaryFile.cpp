@@ -29,14 +29,17 @@ class ReadFailure {
   std::string what_;
 };
 
-std::string Describe(const std::string& name, const std::string& reason) { return "\"" + name + "\": " + reason; }
+std::string Describe(const std::string& name, const std::string& reason) {
+  return "\"" + name + "\": " + reason;
+}
 std::string Describe(const std::string& name) { return Describe(name, std::strerror(errno)); }
 
 class OpenFile {
  public:
   explicit OpenFile(const std::string& name)
-      : fd_(InjectedFailure(FileCall::Open, name) != 0 ? -1
-                                                      : ::open(winapi::NativePath(name).c_str(), O_RDONLY | O_CLOEXEC)) {
+      : fd_(InjectedFailure(FileCall::Open, name) != 0
+                ? -1
+                : ::open(winapi::NativePath(name).c_str(), O_RDONLY | O_CLOEXEC)) {
     if (fd_ < 0) throw ReadFailure(Describe(name));
   }
   ~OpenFile() { ::close(fd_); }
@@ -82,11 +85,12 @@ FileStamp Stamp(const OpenFile& file, const std::string& name) {
 // A file another program wrote to while it was read would give a half old, half new image;
 // so would one that ends before the size it reported (files such as those of /proc report
 // none). Either is refused.
-void CheckReadWhole(const FileStamp& before, const OpenFile& file, const std::string& name, off_t expected,
+void CheckReadIntact(const FileStamp& before, const OpenFile& file, const std::string& name, off_t expected,
                     size_t got) {
   if (!(Stamp(file, name) == before)) throw ReadFailure(Describe(name, kFileChanged));
   if (before.size > 0 && static_cast<off_t>(got) != expected)
-    throw ReadFailure(Describe(name, "read " + std::to_string(got) + " of " + std::to_string(expected) + " bytes"));
+    throw ReadFailure(
+        Describe(name, "the file ended after " + std::to_string(got) + " of " + std::to_string(expected) + " bytes"));
 }
 
 // The whole file, read to its end.
@@ -108,7 +112,7 @@ std::vector<uint8_t> ReadWhole(const OpenFile& file, const std::string& name) {
     std::memcpy(bytes.data() + size, probe, more);
     size += more;
   }
-  CheckReadWhole(before, file, name, before.size, size);
+  CheckReadIntact(before, file, name, before.size, size);
   bytes.resize(size + FileImage::kSpare);
   std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(size), bytes.end(), 0);
   return bytes;
@@ -121,7 +125,7 @@ std::vector<uint8_t> ReadRange(const OpenFile& file, const std::string& name, in
   std::vector<uint8_t> bytes(static_cast<size_t>(count) + FileImage::kSpare, 0);
   std::memset(bytes.data(), 0xFF, static_cast<size_t>(count));
   const size_t got = ReadAt(file, name, bytes.data(), static_cast<size_t>(count), start);
-  CheckReadWhole(before, file, name, std::clamp<off_t>(before.size - start, 0, count), got);
+  CheckReadIntact(before, file, name, std::clamp<off_t>(before.size - start, 0, count), got);
   return bytes;
 }
 

@@ -138,9 +138,11 @@ TEST_P(LoadFaultsTest, AFailedReadLeavesTheBufferAndNamesTheFile) {
   EXPECT_EQ(child_.fields().FileStartAdd, fields.FileStartAdd);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, LoadFaultsTest, ::testing::Combine(::testing::ValuesIn(kFaults), ::testing::ValuesIn(kRoads)),
+INSTANTIATE_TEST_SUITE_P(All, LoadFaultsTest,
+                         ::testing::Combine(::testing::ValuesIn(kFaults), ::testing::ValuesIn(kRoads)),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+                           return std::string(std::get<0>(info.param).name) + "_" +
+                                  std::get<1>(info.param).name;
                          });
 
 }  // namespace
