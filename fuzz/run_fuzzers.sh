@@ -52,7 +52,7 @@ report_target() {
   local target=$1 status=$2 log="$logs/$1.log"
   local execs edges found
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)
-  edges=$(grep -oE '(^#[0-9]+|DONE|INITED).* cov: [0-9]+' "$log" | tail -n1 | sed 's/.*cov: //')
+  edges=$(grep -oE '(^#[0-9]+|DONE|INITED).* cov: [0-9]+' "$log" | tail -n1 | sed 's/.*cov: //' || true)
   found=$(find "$build/findings/$target" -type f | wc -l)
   printf '%-24s %14s %8s %9s %s\n' "$target" "${execs:-?}" "${edges:-?}" "$found" \
     "$([ "$status" -eq 0 ] && echo ok || echo "FAILED (see $log)")"
@@ -71,6 +71,9 @@ for target in "${targets[@]}"; do
   status=0
   wait "${pids[$target]}" || status=$?
   report_target "$target" "$status"
-  [ "$status" -eq 0 ] || failed=1
+  if [ "$status" -ne 0 ]; then
+    grep -E "ERROR|SUMMARY|Test unit written" "$logs/$target.log" | head -n 5 | sed 's/^/    /' || true
+    failed=1
+  fi
 done
 exit $failed
