@@ -133,14 +133,14 @@ int SendNewPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengt
   return packet ? SendPacket(*packet, base) : 0;
 }
 
-int PcGetQz710Data(uint32_t base, LinkPacket& out, FrameRules rules) {
+int ReceivePacket(const HandGet& get, LinkPacket& out, FrameRules rules) {
   LinkPacket packet;
   try {
     packet.assign(kReceiveHead, 0);
   } catch (const std::bad_alloc&) {
     return kReceiveNoMemory;
   }
-  if (!TryFiveTimes([&] { return PcHandGet(kReceiveHead, packet.data(), base); })) {
+  if (!TryFiveTimes([&] { return get(kReceiveHead, packet.data()); })) {
     LogLinkError("PcGetQz710Data() : Get first 5 bytes fail!");
     return kReceiveFailed;
   }
@@ -150,7 +150,7 @@ int PcGetQz710Data(uint32_t base, LinkPacket& out, FrameRules rules) {
   } catch (const std::bad_alloc&) {
     return kReceiveNoMemory;
   }
-  if (!TryFiveTimes([&] { return PcHandGet(length, packet.data() + kPacketPrefix, base); })) {
+  if (!TryFiveTimes([&] { return get(length, packet.data() + kPacketPrefix); })) {
     char text[96];
     std::snprintf(text, sizeof text, "PcGetQz710Data() : Get 5 bytes OK, but get the rest fail! [bytes count=%X]",
                   static_cast<unsigned>(length));
@@ -163,6 +163,11 @@ int PcGetQz710Data(uint32_t base, LinkPacket& out, FrameRules rules) {
   if (rules.checkReceivedCrc && !CrcFieldMatches(packet, rules)) return kReceiveCrcMismatch;
   out = std::move(packet);
   return kReceived;
+}
+
+int PcGetQz710Data(uint32_t base, LinkPacket& out, FrameRules rules) {
+  return ReceivePacket([base](uint32_t count, uint8_t* buffer) { return PcHandGet(count, buffer, base); }, out,
+                       rules);
 }
 
 }  // namespace qzlink

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -81,6 +82,12 @@ int SendPacket(const LinkPacket& packet, uint32_t base);
 // does. A packet that cannot be built counts as not sent (0).
 int SendNewPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField, uint32_t base,
                   FrameRules rules = kConsoleFrames);
+
+// One nibble receive of `count` bytes into the buffer: 1 on success, as PcHandGet.
+using HandGet = std::function<int(uint32_t count, uint8_t* buffer)>;
+
+// The receive below over any handshake: the head, its length field, the body, the checks.
+int ReceivePacket(const HandGet& get, LinkPacket& out, FrameRules rules);
 
 // Receives one packet into `out`: kReceived, kReceiveNoMemory, kReceiveFailed or
 // kReceiveCrcMismatch (for a length field below 4, and for a CRC mismatch when the rules

@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "buffer/core/FileChecks.h"
 #include "buffer/core/Progress.h"
+#include "buffer/formats/FileFaults.h"
 #include "buffer/formats/FormatMessages.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/Paths.h"
@@ -27,14 +29,17 @@ class ReadFailure {
   std::string what_;
 };
 
-std::string Describe(const std::string& name) {
-  return "\"" + name + "\": " + std::strerror(errno);
+std::string Describe(const std::string& name, const std::string& reason) {
+  return "\"" + name + "\": " + reason;
 }
+std::string Describe(const std::string& name) { return Describe(name, std::strerror(errno)); }
 
 class OpenFile {
  public:
   explicit OpenFile(const std::string& name)
-      : fd_(::open(winapi::NativePath(name).c_str(), O_RDONLY | O_CLOEXEC)) {
+      : fd_(InjectedFailure(FileCall::Open, name) != 0
+                ? -1
+                : ::open(winapi::NativePath(name).c_str(), O_RDONLY | O_CLOEXEC)) {
     if (fd_ < 0) throw ReadFailure(Describe(name));
   }
   ~OpenFile() { ::close(fd_); }
@@ -51,6 +56,7 @@ size_t ReadAt(const OpenFile& file, const std::string& name, uint8_t* out, size_
               off_t offset) {
   size_t done = 0;
   while (done < count) {
+    if (InjectedFailure(FileCall::Read, name) != 0) throw ReadFailure(Describe(name));
     ssize_t got = ::pread(file.fd(), out + done, count - done, offset + static_cast<off_t>(done));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) throw ReadFailure(Describe(name));
@@ -60,16 +66,42 @@ size_t ReadAt(const OpenFile& file, const std::string& name, uint8_t* out, size_
   return done;
 }
 
+// What shows that a file changed: its size and the time of its last change.
+struct FileStamp {
+  off_t size = 0;
+  timespec modified{};
+  bool operator==(const FileStamp& other) const {
+    return size == other.size && modified.tv_sec == other.modified.tv_sec &&
+           modified.tv_nsec == other.modified.tv_nsec;
+  }
+};
+
+FileStamp Stamp(const OpenFile& file, const std::string& name) {
+  struct stat status {};
+  if (::fstat(file.fd(), &status) != 0) throw ReadFailure(Describe(name));
+  return {std::max<off_t>(status.st_size, 0), status.st_mtim};
+}
+
+// A file another program wrote to while it was read would give a half old, half new image;
+// so would one that ends before the size it reported (files such as those of /proc report
+// none). Either is refused.
+void CheckReadIntact(const FileStamp& before, const OpenFile& file, const std::string& name, off_t expected,
+                    size_t got) {
+  if (!(Stamp(file, name) == before)) throw ReadFailure(Describe(name, kFileChanged));
+  if (before.size > 0 && static_cast<off_t>(got) != expected)
+    throw ReadFailure(
+        Describe(name, "the file ended after " + std::to_string(got) + " of " + std::to_string(expected) + " bytes"));
+}
+
 // The most bytes a file image holds: its size and the spare bytes stay a 32-bit count.
 constexpr int64_t kLargestImage = INT32_MAX - static_cast<int64_t>(FileImage::kSpare);
 
-// The whole file, read to its end (files such as those of /proc report no size). A file too
-// large for an image is out of memory, as its block could never be had.
+// The whole file, read to its end. A file too large for an image is out of memory, as its
+// block could never be had.
 std::vector<uint8_t> ReadWhole(const OpenFile& file, const std::string& name) {
-  struct stat status {};
-  if (::fstat(file.fd(), &status) != 0) throw ReadFailure(Describe(name));
-  if (status.st_size > kLargestImage) throw std::bad_alloc();
-  size_t capacity = static_cast<size_t>(std::max<off_t>(status.st_size, 0));
+  const FileStamp before = Stamp(file, name);
+  if (before.size > kLargestImage) throw std::bad_alloc();
+  size_t capacity = static_cast<size_t>(before.size);
   std::vector<uint8_t> bytes(capacity + FileImage::kSpare);
   size_t size = 0;
   for (;;) {
@@ -85,6 +117,7 @@ std::vector<uint8_t> ReadWhole(const OpenFile& file, const std::string& name) {
     std::memcpy(bytes.data() + size, probe, more);
     size += more;
   }
+  CheckReadIntact(before, file, name, before.size, size);
   bytes.resize(size + FileImage::kSpare);
   std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(size), bytes.end(), 0);
   return bytes;
@@ -93,13 +126,29 @@ std::vector<uint8_t> ReadWhole(const OpenFile& file, const std::string& name) {
 // `count` bytes from `start`; what lies past the end of the file reads 0xFF.
 std::vector<uint8_t> ReadRange(const OpenFile& file, const std::string& name, int32_t start,
                                int32_t count) {
+  const FileStamp before = Stamp(file, name);
   std::vector<uint8_t> bytes(static_cast<size_t>(count) + FileImage::kSpare, 0);
   std::memset(bytes.data(), 0xFF, static_cast<size_t>(count));
-  ReadAt(file, name, bytes.data(), static_cast<size_t>(count), start);
+  const size_t got = ReadAt(file, name, bytes.data(), static_cast<size_t>(count), start);
+  CheckReadIntact(before, file, name, std::clamp<off_t>(before.size - start, 0, count), got);
   return bytes;
 }
 
 }  // namespace
+
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& name, std::string& failure) {
+  try {
+    OpenFile file(name);
+    std::vector<uint8_t> bytes = ReadWhole(file, name);
+    bytes.resize(bytes.size() - FileImage::kSpare);
+    return bytes;
+  } catch (const ReadFailure& read) {
+    failure = read.what();
+  } catch (const std::bad_alloc&) {
+    failure = Describe(name, std::strerror(ENOMEM));
+  }
+  return std::nullopt;
+}
 
 BinarySource ReadBinarySource(const std::string& settingsPath) {
   TIniFile ini(settingsPath);

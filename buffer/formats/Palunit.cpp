@@ -3,13 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <new>
 
+#include "buffer/formats/BinaryFile.h"
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/HexFields.h"
 #include "buffer/formats/SafeFileWriter.h"
@@ -167,15 +165,15 @@ bool AllocJedecText(JedecText& text, const std::string& name) {
 }
 
 bool ReadJedecText(JedecText& text, const std::string& name) {
-  errno = 0;
-  std::ifstream in(winapi::NativePath(name), std::ios::binary);
-  std::vector<uint8_t> raw;
-  if (in) raw.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in && !in.eof()) {
-    buffer::ShowMessage(messages::kJedecUnreadable,
-                        "\"" + name + "\": " + std::strerror(errno != 0 ? errno : EIO));
+  std::string failure;
+  const std::optional<std::vector<uint8_t>> read = ReadFileBytes(name, failure);
+  // The text was sized for the file as it was: one that has changed since is refused too.
+  if (read && read->size() != static_cast<size_t>(text.size)) failure = "\"" + name + "\": " + kFileChanged;
+  if (!failure.empty()) {
+    buffer::ShowMessage(messages::kJedecUnreadable, failure);
     return false;
   }
+  const std::vector<uint8_t>& raw = *read;
   const size_t size = static_cast<size_t>(text.size);
   size_t length = 0;
   for (size_t i = 0; i < raw.size() && length < size; ++i) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "buffer/core/Messages.h"
+#include "buffer/formats/FileFaults.h"
 #include "buffer/formats/FormatMessages.h"
 #include "platform/winapi/Paths.h"
 
@@ -17,8 +18,6 @@ namespace formats {
 namespace {
 
 namespace fs = std::filesystem;
-
-SaveFault g_fault;
 
 constexpr int kNameAttempts = 100;
 
@@ -44,6 +43,7 @@ std::string CreateTemporary(const std::string& target) {
     char suffix[48];
     std::snprintf(suffix, sizeof suffix, ".%ld.%u.saving", static_cast<long>(::getpid()), counter++);
     const std::string name = (folder / ("." + path.filename().string() + suffix)).string();
+    if (InjectedFailure(FileCall::Open, name) != 0) return {};
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return {};
@@ -55,13 +55,17 @@ std::string CreateTemporary(const std::string& target) {
   return {};
 }
 
-}  // namespace
-
-SaveFault SetSaveFault(SaveFault fault) {
-  SaveFault previous = std::move(g_fault);
-  g_fault = std::move(fault);
-  return previous;
+// The new bytes on the disk before the rename makes them the target's: 0 or the errno value.
+int SyncToDisk(const std::string& name) {
+  if (int injected = InjectedFailure(FileCall::Sync, name); injected != 0) return injected;
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int error = ::fsync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  return error;
 }
+
+}  // namespace
 
 SafeFileWriter::SafeFileWriter(const std::string& target)
     : target_(ResolvedTarget(target)), shown_(target) {
@@ -79,10 +83,9 @@ SafeFileWriter::~SafeFileWriter() {
 bool SafeFileWriter::Commit(bool written) {
   if (!ready_) return Fail(createError_);
   if (!written) return Fail(errno != 0 ? errno : EIO);
-  if (g_fault) {
-    if (int error = g_fault(temporary_); error != 0) return Fail(error);
-  }
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(errno);
+  if (int error = SyncToDisk(temporary_); error != 0) return Fail(error);
+  if (InjectedFailure(FileCall::Rename, temporary_) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0)
+    return Fail(errno);
   committed_ = true;
   return true;
 }

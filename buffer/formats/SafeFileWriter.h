@@ -39,11 +39,6 @@ class SafeFileWriter {
   int createError_ = 0;
 };
 
-// For tests: a fault that strikes once the writer has finished, as a disk that filled up
-// would: it returns the errno value to fail with, 0 for none. Returns the previous fault.
-using SaveFault = std::function<int(const std::string& temporary)>;
-SaveFault SetSaveFault(SaveFault fault);
-
 // The whole road: `write` writes the file under the name it is given and says whether every
 // write worked. True when the target holds the new file.
 bool SaveReplacing(const std::string& target,

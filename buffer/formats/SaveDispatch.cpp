@@ -1,9 +1,5 @@
 #include "buffer/formats/SaveDispatch.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
-
 #include "buffer/core/HexText.h"
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/IntelHex.h"
@@ -17,7 +13,6 @@
 namespace formats {
 namespace {
 
-constexpr int64_t kBinaryWritePiece = 0xFFFF;
 
 constexpr buffer::Message TooBig(const char* text) { return {text, "SAVE", winapi::MB_ICONERROR}; }
 
@@ -80,19 +75,9 @@ bool WriteBinaryFile(const std::string& name, int32_t length, int32_t start,
                      std::span<const uint8_t> block) {
   if (start < 0 || length < 0 || int64_t{start} + length > static_cast<int64_t>(block.size()))
     return false;
+  const auto bytes = block.subspan(static_cast<size_t>(start), static_cast<size_t>(length));
   return SaveReplacing(name, [&](const std::string& temporary) {
-    std::FILE* file = std::fopen(temporary.c_str(), "wbe");
-    if (!file) return false;
-    // In pieces of at most 0xFFFF bytes one after another, as the update tool writes.
-    bool written = true;
-    for (int64_t at = 0; written && at < length; at += kBinaryWritePiece) {
-      const size_t piece = static_cast<size_t>(std::min<int64_t>(kBinaryWritePiece, length - at));
-      written = std::fwrite(block.data() + start + at, 1, piece, file) == piece;
-    }
-    const int writeError = errno;
-    if (std::fclose(file) != 0) return false;
-    if (!written) errno = writeError;
-    return written;
+    return WriteFileChunks({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, temporary, false);
   });
 }
 

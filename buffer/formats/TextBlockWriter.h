@@ -24,8 +24,8 @@ inline constexpr int32_t kSavedLengthUnit = 32;
 int64_t RoundSavedLength(int64_t length);
 
 // Writes the bytes to the file in pieces of at most 0xFFFF bytes: append false creates the
-// file (or truncates it), true adds to its end. False when the file cannot be created,
-// opened or written.
+// file (or truncates it), true adds to its end. False, with errno telling why, when the
+// file cannot be created, opened, written or closed.
 bool WriteFileChunks(std::span<const char> block, const std::string& name, bool append);
 
 class TextBlockWriter {
@@ -63,7 +63,8 @@ class TextBlockWriter {
     block_[fill_++] = '\n';
   }
 
-  // Writes what the block still holds; true when every write of the file succeeded.
+  // Writes what the block still holds; true when every write of the file succeeded, else
+  // false with errno telling why the first one failed.
   bool Finish();
 
  private:
@@ -81,6 +82,7 @@ class TextBlockWriter {
   size_t fill_ = 0;
   bool written_ = false;
   bool failed_ = false;
+  int error_ = 0;  // the errno value of the first failure
 };
 
 }  // namespace formats

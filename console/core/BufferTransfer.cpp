@@ -51,13 +51,9 @@ bool Receive(uint32_t base) {
   return qzlink::PcGetQz710Data(base, reply) == qzlink::kReceived;
 }
 
-// The data bytes of a programmer's data packet (after its marker), or none when it holds
-// fewer than `length` of them.
 std::optional<std::span<const uint8_t>> ReceiveData(uint32_t base, qzlink::LinkPacket& packet, uint32_t length) {
   if (qzlink::PcGetQz710Data(base, packet) != qzlink::kReceived) return std::nullopt;
-  const std::span<const uint8_t> payload = qzlink::PacketPayload(packet);
-  if (payload.size() < size_t{length} + 1) return std::nullopt;
-  return payload.subspan(1, length);
+  return DataFromPacket(packet, length);
 }
 
 // The gauge of one transfer: teal at 0 with its caption, then only values that change.
@@ -183,6 +179,13 @@ std::optional<BlockRequest> ReadBlockRequest(std::span<const uint8_t> payload) {
 std::optional<SegmentRequest> ReadSegmentRequest(std::span<const uint8_t> payload) {
   if (payload.size() < 5) return std::nullopt;
   return SegmentRequest{LittleEndian(payload, 0, 3), LittleEndian(payload, 3, 2)};
+}
+
+std::optional<std::span<const uint8_t>> DataFromPacket(const qzlink::LinkPacket& packet, uint32_t length) {
+  if (packet.size() < qzlink::kPacketPrefix) return std::nullopt;
+  const std::span<const uint8_t> payload = qzlink::PacketPayload(packet);
+  if (payload.size() < size_t{length} + 1) return std::nullopt;
+  return payload.subspan(1, length);
 }
 
 BlockPlan::BlockPlan(uint32_t total, uint32_t block)

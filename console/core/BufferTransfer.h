@@ -45,6 +45,10 @@ std::optional<BlockRequest> ReadBlockRequest(std::span<const uint8_t> payload);
 // 0xA5 and 0xA6: a 24-bit address and a 16-bit length. None for fewer than five bytes.
 std::optional<SegmentRequest> ReadSegmentRequest(std::span<const uint8_t> payload);
 
+// The `length` data bytes of a programmer's data packet (after its marker), or none when it
+// holds fewer of them.
+std::optional<std::span<const uint8_t>> DataFromPacket(const qzlink::LinkPacket& packet, uint32_t length);
+
 // How a total travels: in blocks of the announced size, the last one holding what is left.
 class BlockPlan {
  public:

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "buffer/formats/SafeFileWriter.h"
+#include "buffer/formats/FileFaults.h"
 #include "buffer/formats/SaveDispatch.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
@@ -118,9 +118,10 @@ class SaveFailureTest : public SaveDispatchTest, public ::testing::WithParamInte
 TEST_P(SaveFailureTest, TheOldFileSurvivesEveryFailureAndAGoodSaveReplacesIt) {
   {
     // A disk that fills up under the writer.
-    SaveFault previous = SetSaveFault([](const std::string&) { return ENOSPC; });
+    FileFault previous =
+        SetFileFault([](FileCall call, const std::string&) { return call == FileCall::Sync ? ENOSPC : 0; });
     EXPECT_FALSE(SaveFromDialog(block_, Settings()));
-    SetSaveFault(previous);
+    SetFileFault(previous);
     ASSERT_EQ(boxes_.boxes().size(), 1u);
     EXPECT_EQ(boxes_.boxes()[0].text,
               "Cannot save \"" + Target() + "\": No space left on device");

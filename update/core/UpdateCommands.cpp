@@ -91,11 +91,11 @@ int RunBlocks(const BlockRun& kind, winapi::Owner owner, buffer::DataBuffer& buf
     if (waited != kRunCompleted) return kRunLinkFailed;
     LinkPacket result;
     if (qzlink::PcGetQz710Data(base, result, kUpdateFrames) != qzlink::kReceived) return kRunReceiveFailed;
-    const std::span<const std::uint8_t> payload = qzlink::PacketPayload(result);
-    if (result[0] != kAcknowledge || payload.size() < 3) return kRunBadBlockResult;
-    std::copy_n(payload.begin() + 1, 2, endStatus.begin());
-    if (payload[0] == '?') return kRunDeviceError;
-    if (payload[0] == '-') break;
+    const std::optional<BlockResult> read = BlockResultFromReply(result);
+    if (!read) return kRunBadBlockResult;
+    endStatus = read->endStatus;
+    if (read->flag == '?') return kRunDeviceError;
+    if (read->flag == '-') break;
     if (!kind.progressBeforeSend) gauge.SetProgress(++progress);
   }
   work.clear();
@@ -106,6 +106,32 @@ int RunBlocks(const BlockRun& kind, winapi::Owner owner, buffer::DataBuffer& buf
 
 }  // namespace
 
+DeviceIdentity IdentityFromReply(const LinkPacket& reply) {
+  DeviceIdentity identity;
+  if (reply.size() < qzlink::kPacketPrefix) return identity;
+  // A reply too short for its fields gives what it carries.
+  const std::span<const std::uint8_t> payload = qzlink::PacketPayload(reply);
+  CopyReplyField(payload, kIdentityAt, kIdentityLength, identity.formatId);
+  CopyReplyField(payload, kModelAt, kModelLength, identity.model);
+  return identity;
+}
+
+std::optional<std::uint32_t> WaitLimitFromRequest(const LinkPacket& request) {
+  if (request.size() < qzlink::kPacketPrefix || request[0] != kAcknowledge) return std::nullopt;
+  const std::span<const std::uint8_t> payload = qzlink::PacketPayload(request);
+  if (payload.size() < 4 || ReadTwoHexDigits(payload.first(2)) != kWaitRequestTag) return std::nullopt;
+  const std::uint32_t limit = ReadTwoHexDigits(payload.subspan(2, 2));
+  if (limit == 0) return std::nullopt;
+  return limit;
+}
+
+std::optional<BlockResult> BlockResultFromReply(const LinkPacket& result) {
+  if (result.size() < qzlink::kPacketPrefix || result[0] != kAcknowledge) return std::nullopt;
+  const std::span<const std::uint8_t> payload = qzlink::PacketPayload(result);
+  if (payload.size() < 3) return std::nullopt;
+  return BlockResult{payload[0], {payload[1], payload[2]}};
+}
+
 int ReadDeviceInfo(winapi::Owner owner, std::uint32_t base, DeviceIdentity& identity) {
   if (!SendFrame(kReadDeviceInfoCode, {}, qzlink::kMinLengthField, base)) return -1;
   LinkPacket reply;
@@ -115,10 +141,7 @@ int ReadDeviceInfo(winapi::Owner owner, std::uint32_t base, DeviceIdentity& iden
     buffer::ShowMessage(messages::kAcknowledgeTimeOut, owner);
     return kRunLinkFailed;
   }
-  // A reply too short for its fields gives what it carries.
-  const std::span<const std::uint8_t> payload = qzlink::PacketPayload(reply);
-  CopyReplyField(payload, kIdentityAt, kIdentityLength, identity.formatId);
-  CopyReplyField(payload, kModelAt, kModelLength, identity.model);
+  identity = IdentityFromReply(reply);
   return 0;
 }
 
@@ -130,12 +153,9 @@ int WaitResult(winapi::Owner owner, std::uint32_t base) {
     return kRunReceiveFailed;
   }
   if (received != qzlink::kReceived) return kRunReceiveFailed;
-  const std::span<const std::uint8_t> payload = qzlink::PacketPayload(request);
-  if (request[0] != kAcknowledge || payload.size() < 4 || ReadTwoHexDigits(payload.first(2)) != kWaitRequestTag)
-    return kRunReceiveFailed;
-  const std::uint32_t limit = ReadTwoHexDigits(payload.subspan(2, 2));
-  if (limit == 0) return kRunReceiveFailed;
-  switch (qzlink::WaitDeviceDone(limit, base)) {
+  const std::optional<std::uint32_t> limit = WaitLimitFromRequest(request);
+  if (!limit) return kRunReceiveFailed;
+  switch (qzlink::WaitDeviceDone(*limit, base)) {
     case qzlink::kWaitDone: return kRunCompleted;
     case qzlink::kWaitFailed: return kRunDeviceFailed;
     case qzlink::kWaitStopped: return kRunStopped;

@@ -6,10 +6,12 @@
 // update mode expects.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "buffer/core/DataBuffer.h"
 #include "buffer/core/Messages.h"
+#include "link/LinkPacket.h"
 #include "platform/winapi/MessageBox.h"
 
 namespace update {
@@ -54,6 +56,21 @@ struct DeviceIdentity {
   std::array<char, 20> formatId{};
   std::array<char, 20> model{};
 };
+
+// The identity fields of a 0xA1 reply, as far as its payload carries them (any code).
+DeviceIdentity IdentityFromReply(const qzlink::LinkPacket& reply);
+
+// The limit in seconds of a wait request: a 0xE0 frame whose payload starts with "90" and a
+// limit above 0, two hex digits each. None for anything else.
+std::optional<std::uint32_t> WaitLimitFromRequest(const qzlink::LinkPacket& request);
+
+// A block result: a 0xE0 frame whose payload holds the flag ('+', '-' or '?') and the two
+// characters of the end status. None for anything shorter or of another code.
+struct BlockResult {
+  std::uint8_t flag = 0;
+  std::array<std::uint8_t, 2> endStatus{};
+};
+std::optional<BlockResult> BlockResultFromReply(const qzlink::LinkPacket& result);
 
 // Sends 0xA1 and takes the reply, acknowledged with 0xE0 (or 0xFF when the reply is not
 // 0xE0); the fields come from the reply either way, as far as it carries them. 0, -1 when
