@@ -55,7 +55,6 @@ int RunUpdateTool(QApplication& app) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(update::kApplicationTitle);
-  QApplication::setApplicationDisplayName(update::kApplicationTitle);
   winapi::QtMessageBoxes boxes;
   winapi::SetMessageBoxHost(&boxes);
   try {

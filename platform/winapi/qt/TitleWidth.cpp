@@ -1,7 +1,6 @@
 #include "platform/winapi/qt/TitleWidth.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QWidget>
 
 namespace winapi {
@@ -13,14 +12,9 @@ constexpr int kTitleBarExtras = 110;
 }  // namespace
 
 int TitleBarWidth(const QWidget& window) {
-  const QString caption = window.windowTitle();
-  const QString program = QGuiApplication::applicationDisplayName();
-  const QString title = caption.isEmpty() || program.isEmpty()
-                            ? caption + program
-                            : caption + QString::fromUtf8(" \u2014 ") + program;
   QFont font = window.font();
   font.setBold(true);
-  return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtras;
+  return QFontMetrics(font).horizontalAdvance(window.windowTitle()) + kTitleBarExtras;
 }
 
 }  // namespace winapi

@@ -1,7 +1,6 @@
 #pragma once
-// The window system shows a window's caption with the program's name and shortens a title
-// that does not fit, so a small window would show its caption as "...". Windows that must
-// show their whole title reserve this width.
+// The window system shortens a title that does not fit, so a small window would show its
+// caption as "...". Windows that must show their whole title reserve this width.
 class QWidget;
 
 namespace winapi {
