@@ -152,11 +152,9 @@ DataCheck CheckDataRecord(HexFieldReader& reader, RecordBody& body) {
   return checksum != 0 ? DataCheck::Counted : DataCheck::Good;
 }
 
-// The update tool's detector: pairs it does not know and data records that do not check are
-// passed over; the first data record with a good checksum answers yes.
-bool FindGoodDataRecord(TextSource& source) {
-  HexFieldReader reader(source);
-  RecordBody body;
+// Steps over every character but 'S' and '%'; at one of them takes the record's letter and
+// type ("%S1..." is taken as "S1...") and leaves the source at the count. False at the end.
+bool NextRecordStart(TextSource& source, int& letter, int& type) {
   while (!source.AtEnd()) {
     const int c = source.Peek();
     if (c != 'S' && c != '%') {
@@ -164,9 +162,22 @@ bool FindGoodDataRecord(TextSource& source) {
       continue;
     }
     const size_t skip = c == '%' ? 1 : 0;
-    const int letter = source.PeekAt(skip);
-    const int type = source.PeekAt(skip + 1);
+    letter = source.PeekAt(skip);
+    type = source.PeekAt(skip + 1);
     source.Skip(skip + 2);
+    return true;
+  }
+  return false;
+}
+
+// The update tool's detector: pairs it does not know and data records that do not check are
+// passed over; the first data record with a good checksum answers yes.
+bool FindGoodDataRecord(TextSource& source) {
+  HexFieldReader reader(source);
+  RecordBody body;
+  int letter = 0;
+  int type = 0;
+  while (NextRecordStart(source, letter, type)) {
     if (letter != 'S' || !UpdateToolType(type) || AddressBytes(type) == 0) continue;
     const size_t countAt = source.Position();
     switch (CheckDataRecord(reader, body)) {
@@ -297,17 +308,9 @@ bool DetectMotorolaS(int mode, const FileImage& file, const ReaderDialect& diale
   HexFieldReader reader(source);
   RecordBody body;
   bool sawData = false;
-  while (!source.AtEnd()) {
-    const int c = source.Peek();
-    if (c != 'S' && c != '%') {
-      source.Skip(1);
-      continue;
-    }
-    // "%S1..." is taken as "S1...".
-    const size_t skip = c == '%' ? 1 : 0;
-    const int letter = source.PeekAt(skip);
-    const int type = source.PeekAt(skip + 1);
-    source.Skip(skip + 2);
+  int letter = 0;
+  int type = 0;
+  while (NextRecordStart(source, letter, type)) {
     if (letter != 'S' || !KnownType(type))
       return ReportDetection(dialect.motorolaDetect, mode, false);
     const size_t countAt = source.Position();
