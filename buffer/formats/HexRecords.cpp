@@ -20,6 +20,14 @@ std::string HexAddress(uint64_t value) {
   return text;
 }
 
+std::string DescribeBeyondImage(const TextSource& source, size_t at, uint64_t address,
+                                uint64_t limit) {
+  return source
+      .ErrorAt(at, "data at address " + HexAddress(address) + " lie beyond the largest image (" +
+                       HexAddress(limit) + " bytes)")
+      .Describe();
+}
+
 }  // namespace formats
 
 namespace formats {

@@ -1,5 +1,5 @@
 #pragma once
-// What the S-record and Tektronix readers and writers share beyond the building blocks:
+// What the text-format readers and writers share beyond the building blocks:
 // the reason a record's field does not read, addresses as text, the range a writer saves.
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,11 @@ std::string DescribeBadField(const TextSource& source, const std::string& field)
 
 // "0x1A2B"
 std::string HexAddress(uint64_t value);
+
+// "<file>, line N, column C: data at address 0x... lie beyond the largest image (0x... bytes)",
+// for the record that starts at `at`.
+std::string DescribeBeyondImage(const TextSource& source, size_t at, uint64_t address,
+                                uint64_t limit);
 
 // The bytes a text writer saves for a range of `length` bytes (whole 32-byte slices), or
 // -1 when they do not lie inside a block of `blockSize` bytes from `start` or are more

@@ -7,6 +7,7 @@
 #include "buffer/core/Progress.h"
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/HexFields.h"
+#include "buffer/formats/HexRecords.h"
 #include "buffer/formats/ImageStore.h"
 #include "buffer/formats/ReaderDialect.h"
 #include "buffer/formats/TextBlockWriter.h"
@@ -31,12 +32,6 @@ bool ReadHead(HexFieldReader& reader, RecordHead& head) {
   if (head.count < 0 || !reader.Number(4, head.address)) return false;
   head.type = reader.Byte();
   return head.type >= 0;
-}
-
-std::string Hex(uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-  return text;
 }
 
 // One run of the reader over one file.
@@ -149,11 +144,7 @@ IntelHexParser::Step IntelHexParser::Data(const RecordHead& head, size_t colon) 
   const uint64_t address = uint64_t{head.address} + segmentBase_ + linearBase_;
   uint8_t* out = image_.At(address, static_cast<size_t>(head.count));
   if (!out) {
-    fault_ =
-        source_
-            .ErrorAt(colon, "data at address " + Hex(address) + " lie beyond the largest image (" +
-                                Hex(image_.Limit()) + " bytes)")
-            .Describe();
+    fault_ = DescribeBeyondImage(source_, colon, address, image_.Limit());
     return Step::Refuse;
   }
   if (!reader_.Bytes(out, static_cast<size_t>(head.count))) return BadDigit("data");

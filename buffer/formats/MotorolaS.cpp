@@ -10,6 +10,7 @@
 #include "buffer/formats/ImageStore.h"
 #include "buffer/formats/ReaderDialect.h"
 #include "buffer/formats/SafeFileWriter.h"
+#include "buffer/formats/RecordScan.h"
 #include "buffer/formats/ScanProgress.h"
 #include "buffer/formats/TextBlockWriter.h"
 #include "buffer/formats/TextSource.h"
@@ -129,11 +130,7 @@ bool MotorolaParser::Record(size_t at) {
   address &= kAddressMask;
   uint8_t* out = image_.At(address, static_cast<size_t>(dataCount));
   if (!out)
-    return Refuse(source_
-                      .ErrorAt(at, "data at address " + HexAddress(address) +
-                                       " lie beyond the largest image (" +
-                                       HexAddress(image_.Limit()) + " bytes)")
-                      .Describe());
+    return Refuse(DescribeBeyondImage(source_, at, address, image_.Limit()));
   std::memcpy(out, body_.bytes + addressBytes, static_cast<size_t>(dataCount));
   end_ = std::max<uint64_t>(end_, uint64_t{address} + static_cast<uint64_t>(dataCount));
   return true;
@@ -198,41 +195,22 @@ bool FindGoodDataRecord(TextSource& source) {
 // The update tool's reader: records up to the first S7 or S9, mismatches counted and their
 // data kept. Outside records the scan steps one character at a time, so records follow one
 // another whatever their line ends ('%' before a record is passed over).
-class MotorolaUntilEndParser {
+class MotorolaUntilEndParser : public RecordScan {
  public:
-  MotorolaUntilEndParser(const FileImage& file, ImageStore& image, int32_t bufSize)
-      : source_(file.name, file.Text()), reader_(source_), image_(image), progress_(bufSize) {}
+  using RecordScan::RecordScan;
 
   // False when a record is refused; Fault() says why and where.
   bool Run();
-  const std::string& Fault() const { return fault_; }
   int32_t Records() const { return records_; }
-  int32_t Mismatches() const { return mismatches_; }
-  uint64_t Lowest() const { return lowest_; }
-  uint64_t End() const { return end_; }
-  void CloseProgress() { progress_.Done(); }
 
  private:
   // The position of the record's type digit when a known record starts here, else 0 (the
   // scan steps on).
   size_t RecordTypeAt(size_t at) const;
-  enum class Step { Next, Stop, Refuse };
   Step Record(size_t start, int type);
-  Step Refuse(std::string fault) {
-    fault_ = std::move(fault);
-    return Step::Refuse;
-  }
 
-  TextSource source_;
-  HexFieldReader reader_;
-  ImageStore& image_;
-  ScanProgress progress_;
   RecordBody body_;
   int32_t records_ = 0;
-  int32_t mismatches_ = 0;
-  uint64_t lowest_ = 0xFFFFFF;
-  uint64_t end_ = 0;
-  std::string fault_;
 };
 
 size_t MotorolaUntilEndParser::RecordTypeAt(size_t at) const {
@@ -279,14 +257,9 @@ MotorolaUntilEndParser::Step MotorolaUntilEndParser::Record(size_t start, int ty
     for (int k = 0; k < addressBytes; ++k) address = address << 8 | body_.bytes[k];
     uint8_t* out = image_.At(address, static_cast<size_t>(dataCount));
     if (!out)
-      return Refuse(source_
-                        .ErrorAt(start, "data at address " + HexAddress(address) +
-                                            " lie beyond the largest image (" +
-                                            HexAddress(image_.Limit()) + " bytes)")
-                        .Describe());
+      return Refuse(DescribeBeyondImage(source_, start, address, image_.Limit()));
     std::memcpy(out, body_.bytes + addressBytes, static_cast<size_t>(dataCount));
-    lowest_ = std::min<uint64_t>(lowest_, address);
-    end_ = std::max<uint64_t>(end_, uint64_t{address} + static_cast<uint64_t>(dataCount));
+    Covered(address, static_cast<uint64_t>(dataCount));
   }
   return EndType(type) ? Step::Stop : Step::Next;
 }

@@ -8,6 +8,7 @@
 #include "buffer/formats/HexRecords.h"
 #include "buffer/formats/ImageStore.h"
 #include "buffer/formats/ReaderDialect.h"
+#include "buffer/formats/RecordScan.h"
 #include "buffer/formats/SafeFileWriter.h"
 #include "buffer/formats/ScanProgress.h"
 #include "buffer/formats/TextBlockWriter.h"
@@ -17,7 +18,6 @@ namespace formats {
 namespace {
 
 constexpr int32_t kRecordBytes = 16;
-constexpr int32_t kNoData = 0xFFFFFF;
 
 // A '/' and four hex digits.
 bool AtRecordStart(const TextSource& source) {
@@ -64,37 +64,18 @@ bool ReadData(HexFieldReader& reader, int count, uint8_t* out, uint32_t& sum, in
 }
 
 // One run of the reader over one file.
-class TektronixParser {
+class TektronixParser : public RecordScan {
  public:
-  TektronixParser(const FileImage& file, ImageStore& image, int32_t bufSize)
-      : source_(file.name, file.Text()), reader_(source_), image_(image), progress_(bufSize) {}
+  using RecordScan::RecordScan;
 
   // False when a record is refused; Fault() says why and where.
   bool Run();
-  const std::string& Fault() const { return fault_; }
   bool SawRecord() const { return sawRecord_; }
-  int32_t Mismatches() const { return mismatches_; }
-  uint64_t Lowest() const { return lowest_; }
-  uint64_t End() const { return end_; }
-  void CloseProgress() { progress_.Done(); }
 
  private:
-  enum class Step { Next, Stop, Refuse };
   Step Record(size_t slash);
-  Step Refuse(std::string fault) {
-    fault_ = std::move(fault);
-    return Step::Refuse;
-  }
 
-  TextSource source_;
-  HexFieldReader reader_;
-  ImageStore& image_;
-  ScanProgress progress_;
   bool sawRecord_ = false;
-  int32_t mismatches_ = 0;
-  uint64_t lowest_ = kNoData;
-  uint64_t end_ = 0;
-  std::string fault_;
 };
 
 bool TektronixParser::Run() {
@@ -121,17 +102,12 @@ TektronixParser::Step TektronixParser::Record(size_t slash) {
   if (head.count == 0) return Step::Stop;
   uint8_t* out = image_.At(head.address, static_cast<size_t>(head.count));
   if (!out)
-    return Refuse(source_
-                      .ErrorAt(slash, "data at address " + HexAddress(head.address) +
-                                          " lie beyond the largest image (" +
-                                          HexAddress(image_.Limit()) + " bytes)")
-                      .Describe());
+    return Refuse(DescribeBeyondImage(source_, slash, head.address, image_.Limit()));
   uint32_t sum = 0;
   int checksum = 0;
   if (!ReadData(reader_, head.count, out, sum, checksum, field))
     return Refuse(DescribeBadField(source_, field));
-  lowest_ = std::min<uint64_t>(lowest_, head.address);
-  end_ = std::max<uint64_t>(end_, uint64_t{head.address} + static_cast<uint64_t>(head.count));
+  Covered(head.address, static_cast<uint64_t>(head.count));
   if (static_cast<uint32_t>(checksum) != sum) ++mismatches_;
   return Step::Next;
 }
