@@ -57,11 +57,11 @@ std::optional<std::int64_t> FindBackward(const std::uint8_t* bytes, std::int64_t
   return std::nullopt;
 }
 
-int MatchRow(std::int64_t address, std::int32_t bufSize, int rowsShown) {
-  const std::int64_t rows = (std::int64_t{bufSize} + kRowBytes - 1) / kRowBytes;
-  const std::int64_t lastFullScreen = std::max<std::int64_t>(rows - rowsShown, 0);
-  const std::int64_t first = std::min(address / kRowBytes, lastFullScreen);
-  return static_cast<int>(address / kRowBytes - first + 1);
+int MatchRow(std::int64_t address, std::int32_t maxRow, int rowsShown) {
+  const std::int64_t row = address / kRowBytes;
+  std::int64_t first = std::min<std::int64_t>(row, std::max(maxRow, 0));
+  if (row - first >= rowsShown) first = row - rowsShown + 1;
+  return static_cast<int>(row - first + 1);
 }
 
 bool SearchFromCursor(DumpEditCore& form, std::int64_t cursor) {
@@ -80,7 +80,7 @@ bool SearchFromCursor(DumpEditCore& form, std::int64_t cursor) {
     return false;
   }
   form.grids().ShowAddressInRow(
-      *match, MatchRow(*match, form.buffer().BufSize(), form.profile().rowsShown));
+      *match, MatchRow(*match, form.view().MaxRow(), form.profile().rowsShown));
   return true;
 }
 

@@ -32,8 +32,10 @@ std::optional<std::int64_t> FindBackward(const std::uint8_t* bytes, std::int64_t
                                          std::int64_t cursor);
 
 // The grid row (1 = the first data row) the cursor shows a match at `address` in: the view
-// starts at the match's row, or at the last full screen when the match lies within it.
-int MatchRow(std::int64_t address, std::int32_t bufSize, int rowsShown);
+// starts at the match's row, but no further than MaxRow, where the scroll bars end; a match
+// that would then lie below the rows shown (the update tool shows fewer rows than MaxRow
+// leaves below it) is shown on the last row.
+int MatchRow(std::int64_t address, std::int32_t maxRow, int rowsShown);
 
 // Searches SearchPattern from `cursor` in SearchDirection (1 backward, else forward). A
 // match becomes the cursor of both pages, with the view placed by MatchRow, and the grids

@@ -342,15 +342,21 @@ TEST_F(FillBlockSearchTest, SearchPlacesTheMatchOnAFullScreenInBothPages) {
   EXPECT_EQ(form_.view().TopRow(), 0xFF0);
   EXPECT_EQ(form_.grids().Cursor(GridId::Hex8), (GridCell{0, 9}));
 
-  // The update tool's nine rows: a match in the buffer's last row is on row 9.
+  // The update tool's nine rows: a match in the buffer's last row is on row 9; a match just
+  // past MaxRow (0xFF3) keeps the view at MaxRow, where its scroll bar ends.
   DumpEditCore update(UpdateToolProfile());
   update.Create();
   {
     BufferLock lock(update.buffer());
     lock[0xFFFE] = 0x77;
+    lock[0xFF52] = 0x77;
   }
   update.fields().SearchPattern = "77";
   ASSERT_TRUE(SearchFromCursor(update, 0));
+  EXPECT_EQ(update.view().TopRow(), 0xFF3);
+  EXPECT_EQ(update.grids().Cursor(GridId::Hex8), (GridCell{2, 3}));
+  ASSERT_TRUE(SearchFromCursor(update, update.grids().CursorAddress8()));
+  EXPECT_EQ(update.view().TopRow(), 0xFF7);
   EXPECT_EQ(update.grids().Cursor(GridId::Hex8), (GridCell{14, 9}));
   EXPECT_EQ(update.grids().CursorAddress8(), 0xFFFE);
   EXPECT_EQ(update.grids().CursorAddress16(), 0xFFFE);
