@@ -122,7 +122,8 @@ void SearchGridView::keyPressEvent(QKeyEvent* event) {
   emit Changed();
 }
 
-TSearchDialog::TSearchDialog(QWidget* parent) : QDialog(parent) {
+TSearchDialog::TSearchDialog(HexKeyRule hexKeyRule, QWidget* parent)
+    : QDialog(parent), cells_(hexKeyRule) {
   setObjectName("SearchDialog");
   setWindowTitle("Search Data");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -43,7 +43,9 @@ class TSearchDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TSearchDialog(QWidget* parent = nullptr);
+  // The binary cells' keys go through the hex key filter with `hexKeyRule`.
+  explicit TSearchDialog(HexKeyRule hexKeyRule = HexKeyRule::KeepBackspace,
+                         QWidget* parent = nullptr);
 
   void AttachEditor(TMainEdit* editor) { Editor = editor; }
   // The editor's cursor, size, pattern and direction; run when the dialog first shows.

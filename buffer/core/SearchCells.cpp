@@ -86,7 +86,7 @@ void SearchCells::TypeChar(SearchGrid grid, char ch) {
     SetEditText(grid, std::string(1, ch));
     return;
   }
-  const char kept = FilterHexKey(ch);
+  const char kept = FilterHexKey(ch, hexKeyRule_);
   if (kept == 0) return;
   if (kept == kBackspace) {
     EraseChar(grid);
@@ -99,7 +99,7 @@ void SearchCells::TypeChar(SearchGrid grid, char ch) {
 
 void SearchCells::EraseChar(SearchGrid grid) {
   // An ASCII cell always holds its one character.
-  if (grid == SearchGrid::Ascii) return;
+  if (grid == SearchGrid::Ascii || FilterHexKey(kBackspace, hexKeyRule_) == 0) return;
   std::string text = Cell(grid, Column(grid));
   if (!text.empty()) text.pop_back();
   editing_ = true;

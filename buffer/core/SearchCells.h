@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "buffer/core/GridEditor.h"
+#include "buffer/core/HexText.h"
 
 namespace buffer {
 
@@ -17,6 +18,10 @@ enum class SearchGrid { Ascii = 0, Binary = 1 };
 class SearchCells {
  public:
   static constexpr int kColumns = 10;
+
+  // Whether backspace erases a binary cell's last digit (the hex key filter's rule).
+  explicit SearchCells(HexKeyRule hexKeyRule = HexKeyRule::KeepBackspace)
+      : hexKeyRule_(hexKeyRule) {}
 
   const std::string& Cell(SearchGrid grid, int column) const {
     return cells_[Index(grid)][static_cast<std::size_t>(column)];
@@ -44,6 +49,7 @@ class SearchCells {
   // filter lets through and appends to the cell being typed; an ASCII cell holds one
   // character, which a typed one replaces.
   void TypeChar(SearchGrid grid, char ch);
+  // Backspace: the binary cell loses its last digit when the hex key filter keeps the key.
   void EraseChar(SearchGrid grid);
   // The cursor cell's editor text changed.
   void SetEditText(SearchGrid grid, const std::string& text);
@@ -62,6 +68,7 @@ class SearchCells {
   void BinaryEdit(const std::string& text);
   void AsciiEdit(const std::string& text);
 
+  HexKeyRule hexKeyRule_;
   std::array<std::array<std::string, kColumns>, 2> cells_{};
   std::array<int, 2> column_{0, 0};
   int typedCount_ = 0;
