@@ -50,8 +50,12 @@ void InstallBufferTools() {
   InstallToolDialog(ToolCommand::Save, [](TMainEdit&) { return std::make_unique<TLoadSaveDlg>(); });
   InstallToolAction(ToolCommand::Save, SaveFromDialog);
   InstallFillAndBlockTools();
+  InstallSearchAndSwapTools();
+}
+
+void InstallSearchAndSwapTools() {
   InstallToolDialog(ToolCommand::Search, [](TMainEdit& form) {
-    auto dialog = std::make_unique<TSearchDialog>();
+    auto dialog = std::make_unique<TSearchDialog>(form.Profile().hexKeyRule);
     dialog->AttachEditor(&form);
     return dialog;
   });

@@ -11,5 +11,8 @@ void InstallBufferTools();
 // The Fill Data and Block dialogs with their operations, each dialog built for the form's
 // profile. The update tool's Block dialog resizes through `resizeDialog`.
 void InstallFillAndBlockTools(TBlockDialog::ResizeDialog resizeDialog = {});
+// The Search dialog with Search and Search Next, and the three swaps: the same in both
+// programs.
+void InstallSearchAndSwapTools();
 
 }  // namespace buffer

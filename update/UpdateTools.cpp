@@ -14,9 +14,6 @@ namespace {
 
 using buffer::ToolCommand;
 
-constexpr ToolCommand kCommands[] = {ToolCommand::Load, ToolCommand::GetSum, ToolCommand::Save,
-                                     ToolCommand::Fill, ToolCommand::Block};
-
 // The writers read the whole block: the text formats' 32-byte rounding may reach into the
 // slack past BufSize.
 void SaveBuffer(buffer::TMainEdit& edit) {
@@ -43,12 +40,13 @@ void InstallUpdateTools(std::function<void(buffer::TMainEdit& edit)> loadImage) 
   });
   buffer::InstallToolAction(ToolCommand::Save, SaveBuffer);
   buffer::InstallFillAndBlockTools(ShowResizeDialog);
+  buffer::InstallSearchAndSwapTools();
 }
 
 void RemoveUpdateTools() {
-  for (ToolCommand command : kCommands) {
-    buffer::InstallToolDialog(command, nullptr);
-    buffer::InstallToolAction(command, nullptr);
+  for (int command = 0; command < buffer::kToolCommandCount; ++command) {
+    buffer::InstallToolDialog(ToolCommand(command), nullptr);
+    buffer::InstallToolAction(ToolCommand(command), nullptr);
   }
 }
 

@@ -5,6 +5,7 @@
 // opens the Save File dialog (its hex keys without backspace) and writes through the save
 // dispatcher, a format without a writer of its own as binary; Fill and Block open their
 // dialogs built for the update profile, the Block dialog resizing through its own dialog.
+// Search, Search Next and the three swaps are the console's.
 #include <functional>
 
 namespace buffer {

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -19,6 +20,7 @@
 #include "buffer/LoadDialog.h"
 #include "buffer/RadioGroup.h"
 #include "buffer/SaveDlg.h"
+#include "buffer/SearchDlg.h"
 #include "buffer/core/LoadFormat.h"
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
@@ -148,6 +150,50 @@ TEST_F(UpdateToolButtons, LoadSumAndSaveAnImageThroughTheUpdateToolsOwnDialogs) 
   EXPECT_TRUE(boxes.boxes().empty());
   const std::string back = dir.Read("saved.bin");
   EXPECT_EQ(Bytes(back.begin(), back.end()), image);
+}
+
+// Search, Search Next and the three swaps are the console's: the match is the cursor of the
+// nine-row view, the swaps exchange bytes from address 0 over the whole buffer.
+TEST_F(UpdateToolButtons, SearchNextAndTheSwapsWorkOnTheChild) {
+  {
+    buffer::BufferLock lock(edit->Buffer());
+    for (int i = 0; i < 8; ++i) lock[i] = static_cast<uint8_t>(i);
+    std::copy_n("\xAB\xCD", 2, lock.data() + 0x125);
+    std::copy_n("\xAB\xCD", 2, lock.data() + 0x2FFF8);  // in the last row, past MaxRow
+  }
+  Press<buffer::TSearchDialog>("SearchSpeed", [](buffer::TSearchDialog& dialog) {
+    dialog.BinSG->setFocus();
+    QTest::keyClicks(dialog.BinSG, "a");
+    QTest::keyClick(dialog.BinSG, Qt::Key_Backspace);  // dropped by the update tool's filter
+    QTest::keyClicks(dialog.BinSG, "bcd");
+    EXPECT_EQ(dialog.Cells().Cell(buffer::SearchGrid::Binary, 0), "AB");
+    dialog.SearchBtn->click();
+  });
+  const buffer::DumpGrid* hex = edit->Grid(buffer::GridId::Hex8);
+  EXPECT_EQ(edit->Fields().SearchPattern, "ABCD");
+  EXPECT_EQ(edit->CursorAddress8(), 0x125);
+  EXPECT_EQ(std::pair(hex->currentRow(), hex->currentColumn()), std::pair(0, 5));
+  auto next = [&] { edit->findChild<QToolButton*>("SearchNextSpeed")->click(); };
+  next();
+  EXPECT_EQ(edit->CursorAddress8(), 0x2FFF8);
+  EXPECT_EQ(std::pair(hex->currentRow(), hex->currentColumn()), std::pair(8, 8));
+  EXPECT_EQ(hex->item(8, 8)->text(), "AB");
+  next();
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text + " / " + boxes.boxes()[0].caption, "NOT FOUND DATA ! / SEARCH");
+  EXPECT_EQ(edit->CursorAddress8(), 0x2FFF8);
+
+  const std::pair<const char*, Bytes> swaps[] = {{"ByteSwapBitBtn", {1, 0, 3, 2, 5, 4, 7, 6}},
+                                                 {"WordSwapBitBtn", {3, 2, 1, 0, 7, 6, 5, 4}},
+                                                 {"DWordSwapBitBt", {7, 6, 5, 4, 3, 2, 1, 0}}};
+  for (const auto& [button, first] : swaps) {
+    edit->findChild<QPushButton*>(button)->click();
+    buffer::BufferLock lock(edit->Buffer());
+    EXPECT_EQ(Bytes(lock.data(), lock.data() + 8), first) << button;
+  }
+  // The view was redrawn: the last row's AB CD went through all three swaps.
+  EXPECT_EQ(hex->item(8, 8)->text(), "00");
+  EXPECT_EQ(hex->item(8, 14)->text(), "CD");
 }
 
 TEST(UpdateLoadDialog, BrowsesForUpdateFilesOfEitherCase) {
