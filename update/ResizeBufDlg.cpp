@@ -17,6 +17,7 @@
 #include "console/core/ApplicationErrors.h"
 #include "platform/winapi/qt/TitleWidth.h"
 #include "update/Main.h"
+#include "update/core/UpdateImage.h"
 
 namespace update {
 
@@ -67,6 +68,7 @@ void TResizeBufDialog::OKBtnClick() {
   // A failed resize has shown its own box; the buffer keeps its size, which [BufInf] says.
   if (editor_) {
     editor_->ResizeBuffer(static_cast<std::uint32_t>(*size));
+    WithdrawCutImage(editor_->Core());
     editor_->WriteBufferInfo();
   }
   CloseConfirmed();

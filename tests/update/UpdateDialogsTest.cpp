@@ -27,10 +27,12 @@
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
+#include "programmer/SystemImage.h"
 #include "tests/console/FakePorts.h"
 #include "tests/support/TempDir.h"
 #include "update/Main.h"
 #include "update/ResizeBufDlg.h"
+#include "update/core/UpdateImage.h"
 
 namespace {
 
@@ -229,6 +231,31 @@ INSTANTIATE_TEST_SUITE_P(Table, ResizeSizes,
                                            ResizeCase{"1000000", "100000", 0x100000, false},
                                            ResizeCase{"4g-0 000", "40000", 0x40000, false},
                                            ResizeCase{"080000", "080000", 0x30000, false, true}));
+
+// An accepted image stays accepted while the buffer still holds all of it; a resize that cuts
+// it withdraws the acceptance, and growing the buffer again does not bring it back.
+TEST_F(UpdateDialogs, AResizeThatCutsTheImageWithdrawsItsAcceptance) {
+  buffer::TMainEdit edit(buffer::UpdateToolProfile());
+  ASSERT_TRUE(edit.ResizeBuffer(0x30000));
+  const std::vector<std::uint8_t> image = programmer::MakeSystemImage("ZORV-R77 V4.00", 1);
+  {
+    buffer::BufferLock lock(edit.Buffer());
+    std::copy(image.begin(), image.end(), lock.data());
+  }
+  edit.SetFileSize(update::kUpdateImageSize);
+  for (std::uint8_t b : image) edit.Fields().LastSum += b;
+  update::FileLabels labels;
+  ASSERT_TRUE(update::CheckUpdateImage(edit.Core(), nullptr, labels));
+  for (const auto& [typed, holds] : {std::pair{"20000", true}, {"1FFFF", false}, {"30000", false}}) {
+    edit.WriteBufferInfo();
+    update::TResizeBufDialog dialog;
+    dialog.AttachEditor(&edit);
+    dialog.BufSizeEdit->setText(typed);
+    dialog.OKBtn->click();
+    EXPECT_EQ(update::HoldsAcceptedImage(edit.Core()), holds) << typed;
+    EXPECT_EQ(update::FieldText(edit.Fields().FileModel).empty(), !holds) << typed;
+  }
+}
 
 // The Block dialog's Resize opens the resize dialog and stays open on the new size, its
 // source, destination and action as they were.

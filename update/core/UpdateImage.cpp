@@ -54,4 +54,10 @@ bool HoldsAcceptedImage(const buffer::DumpEditCore& child) {
          child.buffer().BufSize() >= kUpdateImageSize;
 }
 
+void WithdrawCutImage(buffer::DumpEditCore& child) {
+  if (child.buffer().BufSize() >= kUpdateImageSize) return;
+  child.fields().FileFormatId.fill(0);
+  child.fields().FileModel.fill(0);
+}
+
 }  // namespace update

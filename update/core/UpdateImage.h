@@ -40,8 +40,13 @@ std::string FieldText(const std::array<char, 20>& field);
 // them is a mismatch.
 bool CheckUpdateImage(buffer::DumpEditCore& child, winapi::Owner owner, FileLabels& labels);
 
-// Whether the child holds an image accepted by the last check and the buffer still reaches
-// the image's end (a resize after the check can cut it).
+// Whether the child holds an image accepted by the last check, not withdrawn since, and the
+// buffer still reaches the image's end.
 bool HoldsAcceptedImage(const buffer::DumpEditCore& child);
+
+// After a resize: a buffer that no longer reaches the image's end has lost the image's upper
+// part, tags included, so the acceptance is withdrawn; growing the buffer again brings
+// zeros, not the image.
+void WithdrawCutImage(buffer::DumpEditCore& child);
 
 }  // namespace update
