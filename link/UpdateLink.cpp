@@ -77,19 +77,22 @@ void TakeOneEvent() {
   }
 }
 
-// The busy phase: until the programmer is ready for the next cycle, bounded by time alone.
-bool BusyUntilReady(uint32_t base, int64_t busySince, uint32_t limitSeconds) {
+// One busy phase: until the programmer is ready for the next cycle, for at most the limit,
+// counted from this busy answer. A programmer may need several phases for a block; only one
+// that lasts too long is given up.
+bool BusyUntilReady(uint32_t base, uint32_t limitSeconds) {
+  const int64_t start = Now();
   uint8_t status = Status(base);
   if (status == kCycleReady) {
     // Ready at once: a programmer that answers busy this way cycle after cycle would keep the
-    // PC for ever with Stop unseen, so such a phase too takes an event and looks at the clock.
+    // PC for ever with Stop unseen, so such a phase too takes an event.
     TakeOneEvent();
-    return !TimedOut(busySince, limitSeconds);
+    return true;
   }
   while (status != kCycleReady) {
     TakeOneEvent();
     status = Status(base);
-    if (TimedOut(busySince, limitSeconds)) return false;
+    if (TimedOut(start, limitSeconds)) return false;
   }
   return true;
 }
@@ -133,7 +136,6 @@ int WaitDeviceDone(uint32_t limitSeconds, uint32_t base) {
   StopRequested = 0;
   const uint8_t c = ControlHighLines(base);
   if (!AwaitStatus(base, {kCycleReady}, kWaitDoneReads, [&] { WriteControl(base, c); })) return LoseWait(base);
-  std::optional<int64_t> busySince;
   for (;;) {
     WriteData(base, 0x94);
     if (!AwaitStatus(base, {kCycleFirst})) return LoseWait(base);
@@ -153,10 +155,8 @@ int WaitDeviceDone(uint32_t limitSeconds, uint32_t base) {
       ReleaseHandshake(base);
       return *verdict == kDone ? kWaitDone : kWaitFailed;
     }
-    // The limit covers the whole busy time: a programmer that keeps answering "busy" cycle
-    // after cycle is given up as surely as one that stays busy in one go.
-    if (!busySince) busySince = Now();
-    if (!BusyUntilReady(base, *busySince, limitSeconds)) return kWaitTimedOut;
+    // A programmer that never finishes is ended by the Stop button, not by a time limit.
+    if (!BusyUntilReady(base, limitSeconds)) return kWaitTimedOut;
   }
 }
 

@@ -47,9 +47,9 @@ int ProbeDevice(uint32_t base);
 // has one. The caller presets `base` to 0.
 int FindDevicePort(uint32_t& base);
 
-// Runs the wait cycle while the programmer works, for at most `limitSeconds` of busy time
-// (monotonic seconds, counted from its first busy answer). A Stop left from an earlier wait
-// is forgotten on entry.
+// Runs the wait cycle while the programmer works; each busy phase may last `limitSeconds`
+// (monotonic seconds, counted from the busy answer that begins it), however many there are.
+// A Stop left from an earlier wait is forgotten on entry.
 int WaitDeviceDone(uint32_t limitSeconds, uint32_t base);
 
 // Closes a wait: 1 when the programmer let go within 3 seconds, 0 (and no further writes)

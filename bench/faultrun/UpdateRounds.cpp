@@ -25,31 +25,33 @@ constexpr WirePoint kUpdatePoints[] = {
 constexpr uint32_t kUpdateEdges[] = {6000, 300000, 100000, 100001, 100002, 1000000};
 constexpr WireSide kUpdateSide{kUpdatePoints, kUpdateEdges};
 
-// With the clock moving 1 ms at each reading, the longest busy time two hex digits allow
+// With the clock moving 1 ms at each reading, the longest busy phase two hex digits allow
 // (0xFF seconds) and the release's 3 seconds are this many readings.
-constexpr uint64_t kBusyReadings = (0xFF + 1) * 1000;
+constexpr uint64_t kBusyPhaseReadings = (0xFF + 1) * 1000;
 constexpr uint64_t kReleaseReadings = 3000;
 
 // The wait after one block: the first wait (a read and a control write per turn), then each
-// cycle's three waits and four writes; every busy answer looks at the clock at least once, so
-// the busy time bounds the cycles; the release.
-uint64_t WaitDeviceDoneBound() {
-  const uint64_t cycles = kBusyReadings + 1;
+// cycle's three waits and four writes, a busy phase after every cycle but the last (a status
+// read per clock reading, its own time limit), and the release. The time limit holds each
+// phase alone, so the number of phases comes from the device and the Stop button.
+uint64_t WaitDeviceDoneBound(uint64_t busyPhases) {
+  const uint64_t cycle = 3 * kUpdateWaitReads + 4;
+  const uint64_t busyPhase = kBusyPhaseReadings + 1;
   const uint64_t release = 1 + 1 + kReleaseReadings + 1 + 2;
-  return 1 + 2 * kUpdateWaitReads + cycles * (3 * kUpdateWaitReads + 4) + kBusyReadings + cycles + release + 1;
+  return 1 + 2 * kUpdateWaitReads + (busyPhases + 1) * cycle + busyPhases * busyPhase + release + 1;
 }
 
-uint64_t BlockBound(uint64_t lengthField) {
-  return PacketSendBound(lengthField) + PacketGetBound() + WaitDeviceDoneBound() + PacketGetBound();
+uint64_t BlockBound(uint64_t lengthField, uint64_t busyPhases) {
+  return PacketSendBound(lengthField) + PacketGetBound() + WaitDeviceDoneBound(busyPhases) + PacketGetBound();
 }
 
 // Two scans and the verify's probe, the identity and its acknowledge, 16 blocks of each run
 // with their end frames.
-uint64_t UpdateRunBound() {
+uint64_t UpdateRunBound(uint64_t busyPhases) {
   const uint64_t identity = PacketSendBound(4) + PacketGetBound() + PacketSendBound(4);
   const uint64_t blocks = programmer::kUpdateBlocks;
-  return 3 * kProbeBound + identity + blocks * BlockBound(update::kBlockLength + 11) +
-         blocks * BlockBound(update::kBlockLength + 14) + 2 * PacketSendBound(4);
+  return 3 * kProbeBound + identity + blocks * BlockBound(update::kBlockLength + 11, busyPhases) +
+         blocks * BlockBound(update::kBlockLength + 14, busyPhases) + 2 * PacketSendBound(4);
 }
 
 std::vector<uint8_t> Contents(buffer::DataBuffer& data) {
@@ -103,7 +105,7 @@ void UpdateRounds::Arrange(Kind kind) {
   static constexpr const char* kNames[] = {
       "update",           "other model, yes", "other model, no",     "image not accepted",
       "probe refused",    "Stop",             "device fails a block", "device answers ?",
-      "device finishes early", "busy for ever", "busy in quick cycles", "damaged commit"};
+      "device finishes early", "busy for ever", "busy in quick cycles until Stop", "damaged commit"};
   arranged_ = kNames[static_cast<int>(kind)];
   const bool otherModel = kind == Kind::OtherModelYes || kind == Kind::OtherModelNo;
   const std::string model = std::string(otherModel ? "OTHER" : kDeviceWord) + " V2." + std::to_string(seed_ % 100);
@@ -123,12 +125,22 @@ void UpdateRounds::Arrange(Kind kind) {
     case Kind::DeviceFinishesEarly: faults.finishAtBlock = Below(programmer::kUpdateBlocks); break;
     case Kind::BusyForever: faults.busyForeverAtBlock = Below(programmer::kUpdateBlocks); break;
     case Kind::BusyInQuickCycles:
-      // Busy answer after busy answer, each followed at once by the next cycle's ready.
+      // Busy answer after busy answer, each followed at once by the next cycle's ready, for
+      // longer in all than the time limit: only Stop ends it.
       mode_->settings().busyCycles = UINT32_MAX;
       mode_->settings().busyReads = 0;
+      stopAtLook_ = 1 + static_cast<int>(Below(20000));
       break;
     case Kind::DamagedCommit: faults.damageOnCommit = Below(programmer::kSystemImageSize); break;
   }
+}
+
+// The device's busy answers for one block, and one more: a device busy for ever, or a fault
+// on the status lines that shows 0x18 for another verdict. Every phase takes at least one look
+// at the events, so an arranged Stop ends the phases by its look at the latest.
+uint64_t UpdateRounds::BusyPhasesPerWait() const {
+  const uint64_t answers = uint64_t{mode_->settings().busyCycles} + 1;
+  return stopAtLook_ > 0 ? std::min<uint64_t>(answers, static_cast<uint64_t>(stopAtLook_)) : answers;
 }
 
 void UpdateRounds::Measure(uint64_t bound) {
@@ -153,7 +165,7 @@ bool UpdateRounds::Run(std::optional<FaultKind> fault) {
   bufferBefore_ = Contents(child_.buffer());
   deviceModel_.fill(0);
   if (fault) plan_.Plan(*fault, mode_->wire().faults(), kUpdateSide, cleanAccesses_);
-  const uint64_t bound = UpdateRunBound();
+  const uint64_t bound = UpdateRunBound(BusyPhasesPerWait());
   try {
     cable_.BeginCall(std::min(bound, kCallCap));
     run_.Menu_Update1Click();

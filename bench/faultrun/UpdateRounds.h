@@ -71,6 +71,7 @@ class UpdateRounds {
   // One run; whether it ended with "Update OK!".
   bool Run(std::optional<FaultKind> fault);
   void Check(bool passed);
+  uint64_t BusyPhasesPerWait() const;
   void Measure(uint64_t bound);
   uint32_t Below(uint32_t n) { return static_cast<uint32_t>(random_() % n); }
 

@@ -213,10 +213,40 @@ TEST_F(WaitDoneTest, BusyPastTheLimitEndsWithoutRelease) {
   EXPECT_EQ(port->ControlWriteCount(), 0u);
 }
 
-TEST_F(WaitDoneTest, TheLimitCoversEveryBusyCycleTogether) {
-  for (int i = 0; i < 20; ++i) Cycle(0x18).Show(0x18, 4);
-  EXPECT_EQ(qzlink::WaitDeviceDone(1, kBase), qzlink::kWaitTimedOut);
-  EXPECT_LT(probes, 25);
+TEST_F(WaitDoneTest, EachBusyPhaseHasTheWholeLimitToItself) {
+  // Twenty phases of half a second each, ten seconds together against a limit of 2.
+  const auto shortPhases = [this] {
+    for (int i = 0; i < 20; ++i) Cycle(0x18).Show(0x18, 4);
+  };
+  shortPhases();
+  Cycle(0xE8).Show(0x78);
+  EXPECT_EQ(qzlink::WaitDeviceDone(2, kBase), qzlink::kWaitDone);
+  EXPECT_TRUE(port->ScriptDone());
+
+  // The same on a clock started afresh, then one phase that never ends: it gets its own 2 s.
+  // Each short phase reads the clock 5 times, so the long one starts at a whole second plus
+  // 100 ms, as in BusyPastTheLimitEndsWithoutRelease, and runs out after as many looks.
+  probes = 0;
+  testsupport::SteppingClock fresh{100};
+  shortPhases();
+  Cycle(0x18).Show(0x18, 100000);
+  EXPECT_EQ(qzlink::WaitDeviceDone(2, kBase), qzlink::kWaitTimedOut);
+  EXPECT_EQ(probes, 20 * 4 + 29);
+}
+
+TEST_F(WaitDoneTest, StopEndsAProgrammerThatIsBusyAndReadyAtOnceForEver) {
+  // Each busy phase ends at its first read, yet takes one event: the Stop at the 500th is
+  // seen, where the time limit never runs out.
+  presses.assign(499, StopProbeResult::None);
+  presses.push_back(StopProbeResult::StopPressed);
+  for (int i = 0; i < 501; ++i) Cycle(0x18);
+  port->Show(0x78);
+  EXPECT_EQ(qzlink::WaitDeviceDone(1, kBase), qzlink::kWaitStopped);
+  EXPECT_EQ(probes, 500);
+  EXPECT_EQ(stops, 1);
+  EXPECT_TRUE(port->ScriptDone());
+  EXPECT_THAT(std::vector<PortWrite>(port->writes.end() - 4, port->writes.end()),
+              ElementsAre(Data(0x99), Control(0x03), Data(0x00), Control(0x0C)));
 }
 
 TEST_F(WaitDoneTest, SettingTheWallClockBackDoesNotStretchTheLimit) {

@@ -147,7 +147,8 @@ class UpdateRunTest : public ::testing::Test {
 };
 
 TEST_F(UpdateRunTest, AFullUpdateWritesTheBufferIntoTheFlashThenPasses) {
-  device->settings().busyCycles = 2;
+  // Six busy phases of 2 s for each block, 12 s together against the device's limit of 10.
+  device->settings().busyCycles = 6;
   run.Menu_Update1Click();
 
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Update OK! / PASS"});
@@ -218,13 +219,15 @@ const std::vector<Refusal>& Refusals() {
       {"EndStatusZero", [](UpdateRunTest& t) { t.device->settings().endStatus = "00"; }, {"Update Error ! / "}},
       {"BusyPastTheLimit", [](UpdateRunTest& t) { t.device->faults().busyForeverAtBlock = 4; },
        {"Update Error ! / "}},
-      // Busy answer after busy answer, each cycle ready at once: the busy time runs out all the same.
-      {"BusyInQuickCyclesPastTheLimit",
+      // Busy answer after busy answer, each cycle ready at once, for 100 s: no time limit ends
+      // it, the Stop button does.
+      {"BusyInQuickCyclesUntilStop",
        [](UpdateRunTest& t) {
          t.device->settings().busyCycles = UINT32_MAX;
          t.device->settings().busyReads = 0;
+         t.onLook = [&t] { return t.looks == 1000 ? StopProbeResult::StopPressed : StopProbeResult::None; };
        },
-       {"Update Error ! / "}},
+       {"User Press 'Stop' ! / Process Fail"}},
       {"LostWait",
        [](UpdateRunTest& t) {
          t.surface.onForm = [&t](const std::string&) {
