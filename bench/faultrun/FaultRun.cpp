@@ -73,6 +73,7 @@ void Report(const Options& options, const Tally& tally, uint64_t updateTransacti
   Print("closing packet sent, never taken by the device", tally.unconfirmedEnds);
   Print("device completed what the PC reported failed", tally.deviceTookFailed);
   Print("identity replies taken damaged (no CRC check on them)", tally.damagedIdentities);
+  Print("update ended early by the device, which kept its old image", tally.earlyEndsKeptOldImage);
   Print("retries whose poll found the programmer a poll behind", tally.resyncPolls);
   Print("update mode left inside a run, restarted", tally.deviceRestarts);
   std::printf("port accesses per call, most seen / bound; longest wait in status reads, most seen / bound:\n");

@@ -32,6 +32,7 @@ struct Tally {
   uint64_t resyncPolls = 0;          // clean retries whose poll found the programmer a poll behind
   uint64_t deviceRestarts = 0;       // update mode left mid-frame, restarted before the retry
   uint64_t damagedIdentities = 0;    // identity replies taken damaged (update frames carry no checked CRC)
+  uint64_t earlyEndsKeptOldImage = 0; // the device ended the run early, said it went well, kept its image
   std::map<std::string, CallStat> calls;
   std::vector<std::string> problems;  // the first invariant breaks, described
 
