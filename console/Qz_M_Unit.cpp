@@ -13,6 +13,7 @@
 
 #include "buffer/core/SettingsPath.h"
 #include "console/AboutUnit1.h"
+#include "console/ConsoleProgram.h"
 #include "console/FrontPanel.h"
 #include "console/GangTool.h"
 #include "console/GlyphSheet.h"
@@ -20,12 +21,12 @@
 #include "console/PortSetupUnit.h"
 #include "console/SPLASHFORM.h"
 #include "console/SesitiveUnit.h"
-#include "console/core/ApplicationErrors.h"
 #include "console/core/PanelInput.h"
 #include "console/core/PortStartup.h"
 #include "console/core/StartupSettings.h"
 #include "link/LinkLog.h"
 #include "platform/portio/PortDriver.h"
+#include "platform/winapi/ApplicationErrors.h"
 #include "platform/winapi/MessageBox.h"
 #include "platform/winapi/Paths.h"
 
@@ -89,7 +90,7 @@ void ShowingErrors(const std::function<void()>& dialog) {
   try {
     if (dialog) dialog();
   } catch (const std::exception& error) {
-    console::ShowApplicationException(error.what());
+    winapi::ShowApplicationException(error.what(), console::kApplicationTitle);
   }
 }
 
