@@ -22,9 +22,9 @@
 #include "console/SPLASHFORM.h"
 #include "console/SesitiveUnit.h"
 #include "console/core/PanelInput.h"
-#include "console/core/PortStartup.h"
 #include "console/core/StartupSettings.h"
 #include "link/LinkLog.h"
+#include "link/PortStartup.h"
 #include "platform/portio/PortDriver.h"
 #include "platform/winapi/ApplicationErrors.h"
 #include "platform/winapi/MessageBox.h"
@@ -311,7 +311,7 @@ bool TQZ_M_Form::FormCreate() {
   JedecSendMode = 0;
   if (ReadOemMode() == 0) ShowHeadForm(1);
   if (!ReadGangToolActive()) SpeedButton5->setVisible(false);
-  if (!console::OpenPortDriver()) return false;
+  if (!qzlink::OpenPortDriver()) return false;
   console::LcdTextBlock banner = console::StartupBanner();
   LcdPainBox1->SetText(banner);
   DetectLptPorts();
@@ -345,7 +345,7 @@ int TQZ_M_Form::ReadOemMode() {
 
 bool TQZ_M_Form::ReadGangToolActive() { return console::ReadGangToolActive(HistoryIniPath); }
 
-void TQZ_M_Form::DetectLptPorts() { console::DetectLptPorts(*this); }
+void TQZ_M_Form::DetectLptPorts() { qzlink::DetectLptPorts(LptBaseTable, LptBase); }
 
 void TQZ_M_Form::FormClose() {
   if (portio::DriverHandle != 0) portio::DriverClose(portio::DriverHandle);

@@ -27,7 +27,7 @@
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
-#include "tests/console/FakePorts.h"
+#include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 #include "update/Main.h"
 #include "update/ResizeBufDlg.h"
