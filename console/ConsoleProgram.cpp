@@ -13,7 +13,7 @@
 #include "buffer/formats/Palunit.h"
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
-#include "console/core/ApplicationErrors.h"
+#include "platform/winapi/ApplicationErrors.h"
 
 namespace console {
 namespace {
@@ -76,7 +76,9 @@ std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
   hooks.loadJedec = [&mainForm](buffer::TMainEdit& editor, const std::string& name) {
     return LoadJedecIntoBuffer(mainForm, editor, name);
   };
-  hooks.showException = [](const std::string& message) { ShowApplicationException(message); };
+  hooks.showException = [](const std::string& message) {
+    winapi::ShowApplicationException(message, kApplicationTitle);
+  };
   buffer::SetLoadCommandHooks(std::move(hooks));
 
   forms->progress = std::make_unique<TProgressWindow>();

@@ -5,6 +5,10 @@ class QApplication;
 
 namespace console {
 
+// The console's title: its main window's, and the caption of the box for an error that no
+// handler dealt with.
+inline constexpr const char* kApplicationTitle = "GANG PROGRAM";
+
 // Names the application. It sets no display name: the platform would append one to every
 // window title and box caption, which must read exactly as they are given.
 void NameApplication();

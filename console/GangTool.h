@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "console/CGauge.h"
 #include "console/core/GangJobs.h"
 #include "console/core/GangQueue.h"
+#include "platform/winapi/qt/CGauge.h"
 
 class TGangTools : public QWidget {
   Q_OBJECT

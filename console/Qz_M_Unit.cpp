@@ -13,6 +13,7 @@
 
 #include "buffer/core/SettingsPath.h"
 #include "console/AboutUnit1.h"
+#include "console/ConsoleProgram.h"
 #include "console/FrontPanel.h"
 #include "console/GangTool.h"
 #include "console/GlyphSheet.h"
@@ -20,12 +21,12 @@
 #include "console/PortSetupUnit.h"
 #include "console/SPLASHFORM.h"
 #include "console/SesitiveUnit.h"
-#include "console/core/ApplicationErrors.h"
 #include "console/core/PanelInput.h"
-#include "console/core/PortStartup.h"
 #include "console/core/StartupSettings.h"
 #include "link/LinkLog.h"
+#include "link/PortStartup.h"
 #include "platform/portio/PortDriver.h"
+#include "platform/winapi/ApplicationErrors.h"
 #include "platform/winapi/MessageBox.h"
 #include "platform/winapi/Paths.h"
 
@@ -89,7 +90,7 @@ void ShowingErrors(const std::function<void()>& dialog) {
   try {
     if (dialog) dialog();
   } catch (const std::exception& error) {
-    console::ShowApplicationException(error.what());
+    winapi::ShowApplicationException(error.what(), console::kApplicationTitle);
   }
 }
 
@@ -310,7 +311,7 @@ bool TQZ_M_Form::FormCreate() {
   JedecSendMode = 0;
   if (ReadOemMode() == 0) ShowHeadForm(1);
   if (!ReadGangToolActive()) SpeedButton5->setVisible(false);
-  if (!console::OpenPortDriver()) return false;
+  if (!qzlink::OpenPortDriver()) return false;
   console::LcdTextBlock banner = console::StartupBanner();
   LcdPainBox1->SetText(banner);
   DetectLptPorts();
@@ -344,7 +345,7 @@ int TQZ_M_Form::ReadOemMode() {
 
 bool TQZ_M_Form::ReadGangToolActive() { return console::ReadGangToolActive(HistoryIniPath); }
 
-void TQZ_M_Form::DetectLptPorts() { console::DetectLptPorts(*this); }
+void TQZ_M_Form::DetectLptPorts() { qzlink::DetectLptPorts(LptBaseTable, LptBase); }
 
 void TQZ_M_Form::FormClose() {
   if (portio::DriverHandle != 0) portio::DriverClose(portio::DriverHandle);

@@ -14,13 +14,13 @@
 #include <span>
 #include <string>
 
-#include "console/CGauge.h"
 #include "console/FlyOverMenuSpdBtn.h"
 #include "console/LcdPainBox.h"
 #include "console/core/ConnectionDisplay.h"
 #include "console/core/LinkState.h"
 #include "link/CommandHandlers.h"
 #include "link/HW_32.h"
+#include "platform/winapi/qt/CGauge.h"
 
 class QFrame;
 

@@ -13,8 +13,7 @@
 
 #include "buffer/DumpEdit.h"
 #include "buffer/core/SettingsPath.h"
-#include "console/core/PortStartup.h"
-#include "console/core/StartupSettings.h"
+#include "link/PortStartup.h"
 #include "platform/portio/PortDriver.h"
 #include "platform/winapi/Paths.h"
 #include "update/FrameSurface.h"
@@ -34,7 +33,7 @@ namespace {
 constexpr int kFrameWidth = 625;
 constexpr int kFrameHeight = 471;
 constexpr int kInfoPanelHeight = 67;
-constexpr console::DriverStartup kUpdateDriverStartup{kDriverMissingText, true, true};
+constexpr qzlink::DriverStartup kUpdateDriverStartup{kDriverMissingText, true, true};
 
 QLabel* RedLabel(const char* text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
@@ -146,9 +145,9 @@ void TMainForm::FormCreate() {
   DeviceFormatId.fill(0);
   DeviceModel.fill(0);
   // The dialogs' settings file, by its bare name: in the start directory.
-  buffer::SetSettingsPath(console::SettingsFileIn(winapi::CurrentDirectory(),
-                                                  buffer::UpdateToolProfile().settingsFileName));
-  DriverActive = console::OpenPortDriver(kUpdateDriverStartup) ? 1 : 0;
+  buffer::SetSettingsPath(buffer::SettingsFileIn(winapi::CurrentDirectory(),
+                                                 buffer::UpdateToolProfile().settingsFileName));
+  DriverActive = qzlink::OpenPortDriver(kUpdateDriverStartup) ? 1 : 0;
   QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kOpenDumpEditMessage)));
 }
 

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "console/CGauge.h"
+#include "platform/winapi/qt/CGauge.h"
 
 namespace update {
 

@@ -14,7 +14,7 @@
 #include "buffer/HexEntry.h"
 #include "buffer/core/EditProfile.h"
 #include "buffer/core/HexText.h"
-#include "console/core/ApplicationErrors.h"
+#include "platform/winapi/ApplicationErrors.h"
 #include "platform/winapi/qt/TitleWidth.h"
 #include "update/Main.h"
 #include "update/core/UpdateImage.h"
@@ -85,7 +85,7 @@ bool ShowResizeDialog(buffer::TMainEdit& editor) {
     }
     return buffer::ReadDialogOk(kResizeSection) != 0;
   } catch (const std::exception& error) {
-    console::ShowApplicationException(error.what(), kApplicationTitle);
+    winapi::ShowApplicationException(error.what(), kApplicationTitle);
     return false;
   }
 }

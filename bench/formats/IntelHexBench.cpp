@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/formats/FolderCleaner.h"
 #include "buffer/core/DumpEditCore.h"
 #include "buffer/core/LoadFormat.h"
 #include "buffer/core/SettingsPath.h"
@@ -54,11 +55,14 @@ void Write(const std::string& path, const std::vector<uint8_t>& bytes, size_t n)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(n));
 }
 
+formatbench::FolderCleaner cleanup;
+
 Files& TheFiles() {
   static Files files = [] {
     Files f;
     f.dir = fs::temp_directory_path() / ("intel_hex_bench_" + std::to_string(::getpid()));
     fs::create_directories(f.dir);
+    cleanup.dir = f.dir;
     f.bin16 = (f.dir / "image16.bin").string();
     f.hex16 = (f.dir / "image16.hex").string();
     f.bin1 = (f.dir / "image1.bin").string();
@@ -70,13 +74,6 @@ Files& TheFiles() {
   }();
   return files;
 }
-
-struct Cleanup {
-  ~Cleanup() {
-    std::error_code error;
-    if (!TheFiles().dir.empty()) fs::remove_all(TheFiles().dir, error);
-  }
-} cleanup;
 
 void ReportText(benchmark::State& state, const std::string& path) {
   state.counters["text_MB"] = static_cast<double>(fs::file_size(path)) / 1e6;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/formats/FolderCleaner.h"
 #include "buffer/formats/BinaryFile.h"
 #include "buffer/formats/LoadSource.h"
 #include "buffer/formats/MotorolaS.h"
@@ -37,11 +38,14 @@ bool Shell(const std::string& command) {
   return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+formatbench::FolderCleaner cleanup;
+
 Files& TheFiles() {
   static Files files = [] {
     Files f;
     f.dir = fs::temp_directory_path() / ("srecord_bench_" + std::to_string(::getpid()));
     fs::create_directories(f.dir);
+    cleanup.dir = f.dir;
     std::mt19937 random(16);
     f.block.resize(formats::kMotorolaLoadBufSize + 2000);
     for (auto& b : f.block) b = static_cast<uint8_t>(random());
@@ -57,13 +61,6 @@ Files& TheFiles() {
   }();
   return files;
 }
-
-struct Cleanup {
-  ~Cleanup() {
-    std::error_code error;
-    if (!TheFiles().dir.empty()) fs::remove_all(TheFiles().dir, error);
-  }
-} cleanup;
 
 // The load road of a forced format: the file read, detection, the reader.
 void Load(benchmark::State& state, const char* file, int32_t format, int32_t bufSize,

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/formats/FolderCleaner.h"
 #include "buffer/formats/SaveDispatch.h"
 #include "platform/winapi/IniFile.h"
 
@@ -24,11 +25,14 @@ struct SaveFiles {
   std::string Path(const char* name) const { return (dir / name).string(); }
 };
 
+formatbench::FolderCleaner cleanup;
+
 SaveFiles& TheSaveFiles() {
   static SaveFiles files = [] {
     SaveFiles f;
     f.dir = fs::temp_directory_path() / ("save_bench_" + std::to_string(::getpid()));
     fs::create_directories(f.dir);
+    cleanup.dir = f.dir;
     std::mt19937 random(12);
     f.block.resize(0x1000000 + 2000);
     for (auto& b : f.block) b = static_cast<uint8_t>(random());

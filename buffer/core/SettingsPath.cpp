@@ -9,4 +9,8 @@ const std::string& SettingsPath() { return g_settings_path; }
 
 void SetSettingsPath(const std::string& path) { g_settings_path = path; }
 
+std::string SettingsFileIn(const std::string& startDirectory, const std::string& name) {
+  return startDirectory + "\\" + name;
+}
+
 }  // namespace buffer

@@ -8,4 +8,7 @@ namespace buffer {
 const std::string& SettingsPath();
 void SetSettingsPath(const std::string& path);
 
+// "<start directory>\<name>": where a program's settings file lies.
+std::string SettingsFileIn(const std::string& startDirectory, const std::string& name);
+
 }  // namespace buffer

@@ -7,22 +7,18 @@
 #include <string>
 
 #include "console/core/LinkState.h"
+#include "platform/winapi/Colours.h"
 
 namespace console {
 
-struct Rgb {
-  uint8_t red = 0;
-  uint8_t green = 0;
-  uint8_t blue = 0;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-inline constexpr Rgb kBlue{0, 0, 255};
-inline constexpr Rgb kGreen{0, 128, 0};
-inline constexpr Rgb kRed{255, 0, 0};
-inline constexpr Rgb kTeal{0, 128, 128};
-inline constexpr Rgb kLime{0, 255, 0};
-inline constexpr Rgb kYellow{255, 255, 0};
+// The panel and the gauge take the framework's colours.
+using winapi::kBlue;
+using winapi::kGreen;
+using winapi::kLime;
+using winapi::kRed;
+using winapi::kTeal;
+using winapi::kYellow;
+using winapi::Rgb;
 
 inline constexpr int kGaugeMaximum = 200;
 // Milliseconds of unanswered polls in a row after which the link counts as lost.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "buffer/core/SettingsPath.h"
 #include "console/core/FailureLog.h"
 #include "console/core/PortAddressText.h"
 #include "platform/winapi/IniFile.h"
@@ -28,11 +29,9 @@ bool ReadMenuListMode(const std::string& settingsPath) {
   return TIniFile(settingsPath).ReadInteger("System", "MenuList", 0) != 0;
 }
 
-std::string SettingsFileIn(const std::string& startDirectory, const std::string& name) {
-  return startDirectory + "\\" + name;
+std::string HistoryIniPathIn(const std::string& startDirectory) {
+  return buffer::SettingsFileIn(startDirectory, "History.ini");
 }
-
-std::string HistoryIniPathIn(const std::string& startDirectory) { return SettingsFileIn(startDirectory, "History.ini"); }
 
 void DeleteFailureLog(const std::string& startDirectory) {
   std::error_code ignored;

@@ -21,8 +21,6 @@ std::optional<uint32_t> ReadDataPort(const std::string& settingsPath);
 // presses ENTER.
 bool ReadMenuListMode(const std::string& settingsPath);
 
-// "<start directory>\<name>": where a program's settings file lies.
-std::string SettingsFileIn(const std::string& startDirectory, const std::string& name);
 // "<start directory>\History.ini": the settings file all dialogs talk through.
 std::string HistoryIniPathIn(const std::string& startDirectory);
 

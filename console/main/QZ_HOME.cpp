@@ -3,8 +3,8 @@
 #include <exception>
 
 #include "console/ConsoleProgram.h"
-#include "console/core/ApplicationErrors.h"
 #include "platform/portio/PortDriver.h"
+#include "platform/winapi/ApplicationErrors.h"
 #include "platform/winapi/qt/QtMessageBoxes.h"
 #include "programmer/VirtualProgrammer.h"
 
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   try {
     return console::RunConsole(app);
   } catch (const std::exception& error) {
-    console::ShowApplicationException(error.what());
+    winapi::ShowApplicationException(error.what(), console::kApplicationTitle);
     return 0;
   }
 }

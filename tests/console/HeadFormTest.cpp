@@ -8,7 +8,7 @@
 #include "console/ModalRun.h"
 #include "console/Qz_M_Unit.h"
 #include "console/SPLASHFORM.h"
-#include "tests/console/FakePorts.h"
+#include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 
 namespace {

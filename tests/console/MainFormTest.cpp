@@ -12,7 +12,7 @@
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
-#include "tests/console/FakePorts.h"
+#include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "console/Qz_M_Unit.h"
 #include "console/SesitiveUnit.h"
 #include "console/core/StartupSettings.h"
-#include "tests/console/FakePorts.h"
+#include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "platform/portio/PortDriver.h"
 #include "platform/winapi/Paths.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
-#include "tests/console/FakePorts.h"
+#include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 
 namespace {

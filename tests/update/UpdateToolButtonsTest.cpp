@@ -27,7 +27,7 @@
 #include "platform/winapi/Paths.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
 #include "programmer/SystemImage.h"
-#include "tests/console/FakePorts.h"
+#include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 #include "update/Main.h"
 

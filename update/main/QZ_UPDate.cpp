@@ -5,9 +5,9 @@
 
 #include "buffer/ProgressWin.h"
 #include "buffer/core/Progress.h"
-#include "console/core/ApplicationErrors.h"
 #include "link/UpdateLink.h"
 #include "platform/portio/PortDriver.h"
+#include "platform/winapi/ApplicationErrors.h"
 #include "platform/winapi/qt/QtMessageBoxes.h"
 #include "programmer/UpdateMode.h"
 #include "update/Main.h"
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   try {
     return RunUpdateTool(app);
   } catch (const std::exception& error) {
-    console::ShowApplicationException(error.what(), update::kApplicationTitle);
+    winapi::ShowApplicationException(error.what(), update::kApplicationTitle);
     return 0;
   }
 }

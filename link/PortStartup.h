@@ -1,9 +1,10 @@
 #pragma once
-// The console's use of the port driver at start-up: open it, refuse to go on without it,
-// and find the parallel ports.
-#include "console/core/LinkState.h"
+// A program's use of the port driver at start-up: open it, refuse to go on without it where
+// the program cannot, and find the parallel ports.
+#include <cstdint>
+#include <span>
 
-namespace console {
+namespace qzlink {
 
 inline constexpr const char* kDriverMissingText =
     "The driver TVicHW32 can not be found!\nProgram Terminated !";
@@ -23,8 +24,8 @@ inline constexpr DriverStartup kConsoleDriverStartup{kDriverMissingText, false, 
 // with the driver not switched on, and must end.
 bool OpenPortDriver(const DriverStartup& startup = kConsoleDriverStartup);
 
-// Fills LptBaseTable with the bases the driver reports (0 = none) and makes the first of
-// the first three found the port in use; with none found LptBase keeps its value.
-void DetectLptPorts(LinkState& state);
+// Fills the table with the bases the driver reports (0 = none) and makes the first of the
+// first three found the port in use; with none found `base` keeps its value.
+void DetectLptPorts(std::span<uint32_t> baseTable, uint32_t& base);
 
-}  // namespace console
+}  // namespace qzlink

@@ -1,28 +1,35 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
-#include "console/core/PortStartup.h"
+#include "link/PortStartup.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
-#include "tests/console/FakePorts.h"
+#include "tests/support/FakePorts.h"
 
 namespace {
 
-using namespace console;
+using namespace qzlink;
+
+// A table as large as the console's, and the port in use.
+struct Ports {
+  uint32_t LptBase = 0;
+  std::array<uint32_t, 7> LptBaseTable{};
+};
 
 class PortStartupTest : public ::testing::Test {
  protected:
   void TearDown() override { FakePorts::Remove(); }
 
   // Opens the installed backend as start-up does and detects its ports.
-  LinkState Detect(uint32_t lptBaseBefore) {
+  Ports Detect(uint32_t lptBaseBefore) {
     winapi::ScriptedMessageBoxes boxes;
     EXPECT_TRUE(OpenPortDriver());
-    LinkState state;
+    Ports state;
     state.LptBase = lptBaseBefore;
     state.LptBaseTable.fill(0xDEAD);
-    DetectLptPorts(state);
+    DetectLptPorts(state.LptBaseTable, state.LptBase);
     return state;
   }
 
@@ -31,7 +38,7 @@ class PortStartupTest : public ::testing::Test {
 
 TEST_F(PortStartupTest, NoPortLeavesTheBaseAsItWas) {
   FakePorts::Install(true, {}, &record_);
-  LinkState state = Detect(0);
+  Ports state = Detect(0);
   EXPECT_EQ(state.LptBase, 0u);
   EXPECT_EQ(state.LptBaseTable[0], 0u);
   EXPECT_EQ(record_.askedNumbers, std::vector<int>({1}));
@@ -44,7 +51,7 @@ TEST_F(PortStartupTest, NoPortLeavesTheBaseAsItWas) {
 
 TEST_F(PortStartupTest, OnePortBecomesTheBase) {
   FakePorts::Install(true, {0x378}, &record_);
-  LinkState state = Detect(0);
+  Ports state = Detect(0);
   EXPECT_EQ(state.LptBase, 0x378u);
   EXPECT_EQ(state.LptBaseTable[0], 0x378u);
   EXPECT_EQ(state.LptBaseTable[1], 0u);
@@ -53,7 +60,7 @@ TEST_F(PortStartupTest, OnePortBecomesTheBase) {
 
 TEST_F(PortStartupTest, ThreePortsAreTabledAndTheFirstIsUsed) {
   FakePorts::Install(true, {0x378, 0x278, 0x3BC}, &record_);
-  LinkState state = Detect(0);
+  Ports state = Detect(0);
   EXPECT_EQ(state.LptBase, 0x378u);
   EXPECT_EQ(state.LptBaseTable[0], 0x378u);
   EXPECT_EQ(state.LptBaseTable[1], 0x278u);
@@ -67,14 +74,14 @@ TEST_F(PortStartupTest, APortWithoutBaseIsSkipped) {
   EXPECT_EQ(Detect(0).LptBase, 0x3BCu);
   // Only the first three entries choose the base.
   FakePorts::Install(true, {0, 0, 0, 0x278});
-  LinkState state = Detect(0);
+  Ports state = Detect(0);
   EXPECT_EQ(state.LptBaseTable[3], 0x278u);
   EXPECT_EQ(state.LptBase, 0u);
 }
 
 TEST_F(PortStartupTest, ProbesStopAtTheTablesSize) {
   FakePorts::Install(true, std::vector<uint32_t>(9, 0x378), &record_);
-  LinkState state = Detect(0);
+  Ports state = Detect(0);
   EXPECT_EQ(record_.askedNumbers.size(), 7u);
   EXPECT_EQ(state.LptBaseTable[6], 0x378u);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A port backend for the console's tests: a chosen set of port bases, active or not, that
+// A port backend for the tests of both programs' start-up: a chosen set of port bases, active or not, that
 // remembers which port numbers were asked for. Installed for the life of the object.
 #include <memory>
 #include <vector>

@@ -1,9 +1,9 @@
 #pragma once
-// The gauge under the connection panel: a bar whose fore colour is set by the code, and whose
-// progress stays within its range however far the caller pushes it.
+// The framework's gauge: a bar whose fore colour is set by the code, and whose progress stays
+// within its range however far the caller pushes it.
 #include <QProgressBar>
 
-#include "console/core/ConnectionDisplay.h"
+#include "platform/winapi/Colours.h"
 
 class TCGauge : public QProgressBar {
   Q_OBJECT
@@ -11,8 +11,8 @@ class TCGauge : public QProgressBar {
  public:
   explicit TCGauge(QWidget* parent = nullptr);
 
-  console::Rgb ForeColor() const { return foreColor_; }
-  void SetForeColor(console::Rgb colour);
+  winapi::Rgb ForeColor() const { return foreColor_; }
+  void SetForeColor(winapi::Rgb colour);
   int Progress() const { return value(); }
   // Clamped to the range, where a plain progress bar would ignore the value; a new value is
   // painted at once, an unchanged one not at all.
@@ -21,5 +21,5 @@ class TCGauge : public QProgressBar {
  private:
   void ApplyForeColor();
 
-  console::Rgb foreColor_ = console::kTeal;
+  winapi::Rgb foreColor_ = winapi::kTeal;
 };

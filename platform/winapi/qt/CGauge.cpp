@@ -1,4 +1,4 @@
-#include "console/CGauge.h"
+#include "platform/winapi/qt/CGauge.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@ TCGauge::TCGauge(QWidget* parent) : QProgressBar(parent) {
   ApplyForeColor();
 }
 
-void TCGauge::SetForeColor(console::Rgb colour) {
+void TCGauge::SetForeColor(winapi::Rgb colour) {
   // A style sheet costs a re-polish: only a new colour is worth one.
   if (colour == foreColor_) return;
   foreColor_ = colour;

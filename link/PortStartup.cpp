@@ -1,11 +1,11 @@
-#include "console/core/PortStartup.h"
+#include "link/PortStartup.h"
 
 #include <algorithm>
 
 #include "platform/portio/PortDriver.h"
 #include "platform/winapi/MessageBox.h"
 
-namespace console {
+namespace qzlink {
 
 bool OpenPortDriver(const DriverStartup& startup) {
   portio::DriverHandle = portio::DriverOpen(portio::DriverHandle, "TVICHW32", "TVicDevice0");
@@ -20,23 +20,23 @@ bool OpenPortDriver(const DriverStartup& startup) {
   return active;
 }
 
-void DetectLptPorts(LinkState& state) {
+void DetectLptPorts(std::span<uint32_t> baseTable, uint32_t& base) {
   // One probe more than the driver counts, as the ports are numbered from 1.
   uint32_t count = portio::DriverLptCount(portio::DriverHandle) & 0xFF;
-  uint32_t probes = std::min<uint32_t>(count + 1, kLptTableSize);
+  uint32_t probes = std::min<uint32_t>(count + 1, baseTable.size());
   // Entries beyond the probes are cleared too, so no port of an earlier detection remains.
-  state.LptBaseTable.fill(0);
+  std::fill(baseTable.begin(), baseTable.end(), 0);
   for (uint32_t i = 0; i < probes; ++i) {
     portio::DriverSelectLpt(portio::DriverHandle, i + 1);
-    uint32_t base = portio::DriverLptBase(portio::DriverHandle);
-    if (base != 0) state.LptBaseTable[i] = base;
+    uint32_t found = portio::DriverLptBase(portio::DriverHandle);
+    if (found != 0) baseTable[i] = found;
   }
-  for (int i = 0; i < 3; ++i) {
-    if (state.LptBaseTable[i] != 0) {
-      state.LptBase = state.LptBaseTable[i];
+  for (size_t i = 0; i < std::min<size_t>(3, baseTable.size()); ++i) {
+    if (baseTable[i] != 0) {
+      base = baseTable[i];
       return;
     }
   }
 }
 
-}  // namespace console
+}  // namespace qzlink
