@@ -288,6 +288,10 @@ void TMainEdit::SetChangedDataReporter(std::function<void(const std::string&)> r
   changedDataReporter_ = std::move(reporter);
 }
 
+bool TMainEdit::ShowsWordSheet() const {
+  return pages_->currentWidget()->objectName() == "Edit16BitSheet";
+}
+
 std::int32_t TMainEdit::CursorAddress8() const {
   return static_cast<std::int32_t>(core_.grids().CursorAddress8());
 }
@@ -476,7 +480,7 @@ void TMainEdit::BlockSpeedClick() {
 // The search dialog answers through the form's own search fields, not the settings file.
 void TMainEdit::SearchSpeedClick() {
   WriteBufferInfo();
-  Fields().SearchRequested = 0;
+  SetSearchMode(0);
   const ToolSlot& slot = SlotOf(ToolCommand::Search);
   if (slot.dialog) slot.dialog(*this)->exec();
   if (Fields().SearchRequested && slot.action) slot.action(*this);

@@ -63,6 +63,13 @@ class TMainEdit : public QWidget {
   void WriteBufferInfo() const { core_.WriteBufferInfo(); }
   void RefreshGrids();
 
+  // The search fields, which the Search dialog reads and sets.
+  void SetSearchMode(std::int32_t requested) { core_.fields().SearchRequested = requested; }
+  std::int32_t GetSearchDirection() const { return core_.fields().SearchDirection; }
+  void SetSearchDirection(std::int32_t direction) { core_.fields().SearchDirection = direction; }
+  void SetSearchPattern(const std::string& text) { core_.fields().SearchPattern = text; }
+  std::string GetSearchPattern() const { return core_.fields().SearchPattern; }
+
   // The bytes themselves: lock them with BufferLock for one operation at a time.
   DataBuffer& Buffer() { return core_.buffer(); }
   // The form's other fields (sums, file range, search, map, split mode).
@@ -112,6 +119,8 @@ class TMainEdit : public QWidget {
   DumpGrid* Grid(GridId grid) const { return grids_[static_cast<int>(grid)]; }
   QScrollBar* ScrollBar(ScrollBarId bar) const { return bars_[static_cast<int>(bar)]; }
   QTabWidget* MainEditPage() const { return pages_; }
+  // The page control shows the "16 Bits" sheet: cursor and sizes read as word addresses.
+  bool ShowsWordSheet() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
