@@ -12,10 +12,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <exception>
 
 #include "buffer/BufferMap.h"
 #include "buffer/DumpGrid.h"
 #include "buffer/core/DialogSettings.h"
+#include "buffer/core/Progress.h"
 
 namespace buffer {
 namespace {
@@ -33,6 +35,25 @@ std::array<ToolSlot, kToolCommandCount>& ToolSlots() {
 ToolSlot& SlotOf(ToolCommand command) { return ToolSlots()[static_cast<int>(command)]; }
 
 TMainEdit* g_mainEdit = nullptr;
+
+CommandErrorBox& ErrorBox() {
+  static CommandErrorBox box;
+  return box;
+}
+
+// The Load, Save, Get Check Sum and Fill commands: an error on the way frees the dialog as
+// it unwinds, the progress window closes (whichever step had shown it) and the application's
+// box shows the error; the program carries on.
+template <class Command>
+void RunShowingErrors(Command&& command) {
+  try {
+    command();
+  } catch (const std::exception& error) {
+    if (!ErrorBox()) throw;
+    Progress().Close();
+    ErrorBox()(error.what());
+  }
+}
 
 // The seven buttons of each grid page, in their order on the page.
 struct ToolButtonSpec {
@@ -121,6 +142,8 @@ void InstallToolDialog(ToolCommand command, DialogFactory factory) {
 void InstallToolAction(ToolCommand command, ToolAction action) {
   SlotOf(command).action = std::move(action);
 }
+
+void SetCommandErrorBox(CommandErrorBox box) { ErrorBox() = std::move(box); }
 
 TMainEdit* MainEditForm() { return g_mainEdit; }
 void SetMainEditForm(TMainEdit* form) { g_mainEdit = form; }
@@ -454,22 +477,30 @@ void TMainEdit::RunTool(ToolCommand command, const char* section, const char* hi
   if (slot.action) slot.action(*this);
 }
 
-void TMainEdit::LoadFileBClick() { RunTool(ToolCommand::Load, "LoadDlg"); }
+void TMainEdit::LoadFileBClick() {
+  RunShowingErrors([this] { RunTool(ToolCommand::Load, "LoadDlg"); });
+}
 
 void TMainEdit::SaveFileBClick() {
-  WriteBufferInfo();
-  RunTool(ToolCommand::Save, "SaveDlg");
+  RunShowingErrors([this] {
+    WriteBufferInfo();
+    RunTool(ToolCommand::Save, "SaveDlg");
+  });
 }
 
 void TMainEdit::GetSumSpeedClick(bool fromButton) {
-  if (fromButton) WriteBufferInfo();
-  // After a load the user must confirm a range: the dialog offers only Get.
-  RunTool(ToolCommand::GetSum, "GetSumDlg", fromButton ? nullptr : "ExitBtn");
+  RunShowingErrors([this, fromButton] {
+    if (fromButton) WriteBufferInfo();
+    // After a load the user must confirm a range: the dialog offers only Get.
+    RunTool(ToolCommand::GetSum, "GetSumDlg", fromButton ? nullptr : "ExitBtn");
+  });
 }
 
 void TMainEdit::FillDataSeepClick() {
-  WriteBufferInfo();
-  RunTool(ToolCommand::Fill, "FillDataDlg");
+  RunShowingErrors([this] {
+    WriteBufferInfo();
+    RunTool(ToolCommand::Fill, "FillDataDlg");
+  });
 }
 
 void TMainEdit::BlockSpeedClick() {

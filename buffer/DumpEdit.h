@@ -33,6 +33,11 @@ using ToolAction = std::function<void(TMainEdit& form)>;
 void InstallToolDialog(ToolCommand command, DialogFactory factory);
 void InstallToolAction(ToolCommand command, ToolAction action);
 
+// The application's box for an error that the Load, Save, Get Check Sum or Fill command
+// raised; each program installs its own. Without one such an error passes on.
+using CommandErrorBox = std::function<void(const std::string& message)>;
+void SetCommandErrorBox(CommandErrorBox box);
+
 class TMainEdit : public QWidget {
   Q_OBJECT
 
