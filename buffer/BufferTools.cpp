@@ -1,7 +1,5 @@
 #include "buffer/BufferTools.h"
 
-#include <QTabWidget>
-
 #include "buffer/BlockDlg.h"
 #include "buffer/DumpEdit.h"
 #include "buffer/FillDataDlg.h"
@@ -34,8 +32,10 @@ void SaveFromDialog(TMainEdit& form) {
 
 // Search and Search Next start beside the cursor of the page on show (both byte addresses).
 void Search(TMainEdit& form) {
-  const bool words = form.MainEditPage()->currentWidget()->objectName() == "Edit16BitSheet";
-  SearchFromCursor(form.Core(), words ? form.CursorAddress16() : form.CursorAddress8());
+  const std::int64_t cursor =
+      form.ShowsWordSheet() ? form.CursorAddress16() : form.CursorAddress8();
+  if (form.GetSearchDirection() == 1) SearchBackward(form.Core(), cursor);
+  else SearchForward(form.Core(), cursor);
   form.RefreshGrids();
 }
 

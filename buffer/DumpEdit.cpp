@@ -12,10 +12,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <exception>
 
 #include "buffer/BufferMap.h"
 #include "buffer/DumpGrid.h"
 #include "buffer/core/DialogSettings.h"
+#include "buffer/core/Progress.h"
 
 namespace buffer {
 namespace {
@@ -33,6 +35,25 @@ std::array<ToolSlot, kToolCommandCount>& ToolSlots() {
 ToolSlot& SlotOf(ToolCommand command) { return ToolSlots()[static_cast<int>(command)]; }
 
 TMainEdit* g_mainEdit = nullptr;
+
+CommandErrorBox& ErrorBox() {
+  static CommandErrorBox box;
+  return box;
+}
+
+// The Load, Save, Get Check Sum and Fill commands: an error on the way frees the dialog as
+// it unwinds, the progress window closes (whichever step had shown it) and the application's
+// box shows the error; the program carries on.
+template <class Command>
+void RunShowingErrors(Command&& command) {
+  try {
+    command();
+  } catch (const std::exception& error) {
+    if (!ErrorBox()) throw;
+    Progress().Close();
+    ErrorBox()(error.what());
+  }
+}
 
 // The seven buttons of each grid page, in their order on the page.
 struct ToolButtonSpec {
@@ -121,6 +142,8 @@ void InstallToolDialog(ToolCommand command, DialogFactory factory) {
 void InstallToolAction(ToolCommand command, ToolAction action) {
   SlotOf(command).action = std::move(action);
 }
+
+void SetCommandErrorBox(CommandErrorBox box) { ErrorBox() = std::move(box); }
 
 TMainEdit* MainEditForm() { return g_mainEdit; }
 void SetMainEditForm(TMainEdit* form) { g_mainEdit = form; }
@@ -288,6 +311,10 @@ void TMainEdit::SetChangedDataReporter(std::function<void(const std::string&)> r
   changedDataReporter_ = std::move(reporter);
 }
 
+bool TMainEdit::ShowsWordSheet() const {
+  return pages_->currentWidget()->objectName() == "Edit16BitSheet";
+}
+
 std::int32_t TMainEdit::CursorAddress8() const {
   return static_cast<std::int32_t>(core_.grids().CursorAddress8());
 }
@@ -450,22 +477,30 @@ void TMainEdit::RunTool(ToolCommand command, const char* section, const char* hi
   if (slot.action) slot.action(*this);
 }
 
-void TMainEdit::LoadFileBClick() { RunTool(ToolCommand::Load, "LoadDlg"); }
+void TMainEdit::LoadFileBClick() {
+  RunShowingErrors([this] { RunTool(ToolCommand::Load, "LoadDlg"); });
+}
 
 void TMainEdit::SaveFileBClick() {
-  WriteBufferInfo();
-  RunTool(ToolCommand::Save, "SaveDlg");
+  RunShowingErrors([this] {
+    WriteBufferInfo();
+    RunTool(ToolCommand::Save, "SaveDlg");
+  });
 }
 
 void TMainEdit::GetSumSpeedClick(bool fromButton) {
-  if (fromButton) WriteBufferInfo();
-  // After a load the user must confirm a range: the dialog offers only Get.
-  RunTool(ToolCommand::GetSum, "GetSumDlg", fromButton ? nullptr : "ExitBtn");
+  RunShowingErrors([this, fromButton] {
+    if (fromButton) WriteBufferInfo();
+    // After a load the user must confirm a range: the dialog offers only Get.
+    RunTool(ToolCommand::GetSum, "GetSumDlg", fromButton ? nullptr : "ExitBtn");
+  });
 }
 
 void TMainEdit::FillDataSeepClick() {
-  WriteBufferInfo();
-  RunTool(ToolCommand::Fill, "FillDataDlg");
+  RunShowingErrors([this] {
+    WriteBufferInfo();
+    RunTool(ToolCommand::Fill, "FillDataDlg");
+  });
 }
 
 void TMainEdit::BlockSpeedClick() {
@@ -476,7 +511,7 @@ void TMainEdit::BlockSpeedClick() {
 // The search dialog answers through the form's own search fields, not the settings file.
 void TMainEdit::SearchSpeedClick() {
   WriteBufferInfo();
-  Fields().SearchRequested = 0;
+  SetSearchMode(0);
   const ToolSlot& slot = SlotOf(ToolCommand::Search);
   if (slot.dialog) slot.dialog(*this)->exec();
   if (Fields().SearchRequested && slot.action) slot.action(*this);

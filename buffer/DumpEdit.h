@@ -33,6 +33,11 @@ using ToolAction = std::function<void(TMainEdit& form)>;
 void InstallToolDialog(ToolCommand command, DialogFactory factory);
 void InstallToolAction(ToolCommand command, ToolAction action);
 
+// The application's box for an error that the Load, Save, Get Check Sum or Fill command
+// raised; each program installs its own. Without one such an error passes on.
+using CommandErrorBox = std::function<void(const std::string& message)>;
+void SetCommandErrorBox(CommandErrorBox box);
+
 class TMainEdit : public QWidget {
   Q_OBJECT
 
@@ -62,6 +67,13 @@ class TMainEdit : public QWidget {
   void FillBuffer(std::uint8_t value) { core_.FillBuffer(value); }
   void WriteBufferInfo() const { core_.WriteBufferInfo(); }
   void RefreshGrids();
+
+  // The search fields, which the Search dialog reads and sets.
+  void SetSearchMode(std::int32_t requested) { core_.fields().SearchRequested = requested; }
+  std::int32_t GetSearchDirection() const { return core_.fields().SearchDirection; }
+  void SetSearchDirection(std::int32_t direction) { core_.fields().SearchDirection = direction; }
+  void SetSearchPattern(const std::string& text) { core_.fields().SearchPattern = text; }
+  std::string GetSearchPattern() const { return core_.fields().SearchPattern; }
 
   // The bytes themselves: lock them with BufferLock for one operation at a time.
   DataBuffer& Buffer() { return core_.buffer(); }
@@ -112,6 +124,8 @@ class TMainEdit : public QWidget {
   DumpGrid* Grid(GridId grid) const { return grids_[static_cast<int>(grid)]; }
   QScrollBar* ScrollBar(ScrollBarId bar) const { return bars_[static_cast<int>(bar)]; }
   QTabWidget* MainEditPage() const { return pages_; }
+  // The page control shows the "16 Bits" sheet: cursor and sizes read as word addresses.
+  bool ShowsWordSheet() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -17,8 +17,9 @@ QString ToQString(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Typed characters go through FilterHexKey; keys that type nothing (arrows, Delete, Tab,
-// Enter, shortcuts) keep their ordinary meaning.
+// Typed characters go through FilterHexKey; keys that type nothing (arrows, Tab, Enter,
+// shortcuts) keep their ordinary meaning. X11 gives Delete the text 0x7F: a control
+// character, not a typed one, so Delete edits in every rule.
 class HexKeyFilter : public QObject {
  public:
   HexKeyFilter(QLineEdit* edit, HexKeyRule rule) : QObject(edit), rule_(rule) {}
@@ -30,7 +31,7 @@ class HexKeyFilter : public QObject {
     char typed = 0;
     if (key->key() == Qt::Key_Backspace) {
       typed = kBackspace;
-    } else if (key->text().size() == 1 && key->text()[0].unicode() >= 0x20 &&
+    } else if (key->text().size() == 1 && key->text()[0].isPrint() &&
                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
       char16_t code = key->text()[0].unicode();
       typed = code <= 0xFF ? static_cast<char>(code) : 0;

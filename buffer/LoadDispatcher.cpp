@@ -1,7 +1,5 @@
 #include "buffer/LoadDispatcher.h"
 
-#include <exception>
-
 #include "buffer/DumpEdit.h"
 #include "buffer/SetHexPosition.h"
 #include "buffer/core/LoadFormat.h"
@@ -67,15 +65,10 @@ void RunLoadCommand(TMainEdit& editor) {
   TIniFile ini(SettingsPath());
   const std::int32_t format = ini.ReadInteger("LoadDlg", "Format", kFormatAutoDetect);
   const std::string name = ini.ReadString("LoadDlg", "Name", "None");
-  try {
-    if (format > kFormatPof) {
-      LoadJedec(editor, name);
-    } else {
-      LoadThroughDispatcher(editor);
-    }
-  } catch (const std::exception& error) {
-    if (!Hooks().showException) throw;
-    Hooks().showException(error.what());
+  if (format > kFormatPof) {
+    LoadJedec(editor, name);
+  } else {
+    LoadThroughDispatcher(editor);
   }
 }
 

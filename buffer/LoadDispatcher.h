@@ -45,9 +45,6 @@ struct LoadCommandHooks {
   std::function<bool(TMainEdit& editor, const std::string& name)> loadJedec;
   // The main form's JedecSendMode: 1 after a JEDEC load, 0 after every other load attempt.
   std::function<void(std::int32_t mode)> setJedecSendMode;
-  // The application's box for an error no handler dealt with; without it such an error
-  // passes on.
-  std::function<void(const std::string& message)> showException;
 };
 void SetLoadCommandHooks(LoadCommandHooks hooks);
 

@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "buffer/DialogPlacement.h"
@@ -42,6 +41,34 @@ GridKey KeyOf(int key) {
 // A message box or a menu over the dialog leaves the grid the one the user is in.
 bool MovedByTheUser(const QFocusEvent& event) {
   return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
+// The dialog's handlers that one grid's events go to.
+struct SearchGridEvents {
+  void (SearchCells::*enter)();
+  void (SearchCells::*exit)();
+  void (SearchCells::*mouseDown)(int column);
+  void (SearchCells::*keyDown)(GridKey key);
+  void (SearchCells::*keyPress)(char& key);  // none for the ASCII grid
+};
+
+const SearchGridEvents& EventsOf(SearchGrid grid) {
+  static constexpr SearchGridEvents kAscii{&SearchCells::AsciiSGEnter, &SearchCells::AsciiSGExit,
+                                           &SearchCells::AsciiSGMouseDown,
+                                           &SearchCells::AsciiSGKeyDown, nullptr};
+  static constexpr SearchGridEvents kBinary{&SearchCells::BinSGEnter, &SearchCells::BinSGExit,
+                                            &SearchCells::BinSGMouseDown,
+                                            &SearchCells::BinSGKeyDown,
+                                            &SearchCells::BinSGKeyPress};
+  return grid == SearchGrid::Ascii ? kAscii : kBinary;
+}
+
+// The Latin-1 character a key types; 0 for a key that types none (Delete's 0x7F included).
+char TypedChar(const QKeyEvent& event) {
+  if (event.key() == Qt::Key_Backspace) return kBackspace;
+  const QString text = event.text();
+  if (text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0xFF) return 0;
+  return static_cast<char>(text[0].unicode());
 }
 
 QString Hex6(std::int32_t value) { return QString::fromLatin1(FormatHex6(value).c_str()); }
@@ -85,14 +112,14 @@ void SearchGridView::ShowCells() {
 void SearchGridView::focusInEvent(QFocusEvent* event) {
   QTableWidget::focusInEvent(event);
   if (!MovedByTheUser(*event)) return;
-  cells_.Enter(grid_);
+  (cells_.*EventsOf(grid_).enter)();
   emit Changed();
 }
 
 void SearchGridView::focusOutEvent(QFocusEvent* event) {
   QTableWidget::focusOutEvent(event);
   if (!MovedByTheUser(*event)) return;
-  cells_.Exit(grid_);
+  (cells_.*EventsOf(grid_).exit)();
   emit Changed();
 }
 
@@ -100,7 +127,8 @@ void SearchGridView::mousePressEvent(QMouseEvent* event) {
   if (!hasFocus()) setFocus(Qt::MouseFocusReason);
   const QModelIndex index = indexAt(event->position().toPoint());
   if (!index.isValid()) return;
-  cells_.MouseDown(grid_, index.column());
+  cells_.SetColumn(grid_, index.column());
+  (cells_.*EventsOf(grid_).mouseDown)(index.column());
   emit Changed();
 }
 
@@ -111,14 +139,12 @@ void SearchGridView::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
     return;
   }
-  cells_.KeyDown(grid_, KeyOf(key));
-  const QString text = event->text();
-  if (key == Qt::Key_Backspace) {
-    cells_.EraseChar(grid_);
-  } else if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() <= 0xFF &&
-             text[0].unicode() != 0x7F) {
-    cells_.TypeChar(grid_, static_cast<char>(text[0].unicode()));
-  }
+  const SearchGridEvents& events = EventsOf(grid_);
+  (cells_.*events.keyDown)(KeyOf(key));
+  cells_.MoveCursor(grid_, KeyOf(key));
+  char typed = TypedChar(*event);
+  if (typed != 0 && events.keyPress) (cells_.*events.keyPress)(typed);
+  if (typed != 0) cells_.TypeChar(grid_, typed);
   emit Changed();
 }
 
@@ -197,11 +223,11 @@ void TSearchDialog::InitFromEditor() {
   if (!Editor) return;
   std::int32_t size = 0;
   Editor->QueryBufferSize(size);
-  const bool words = Editor->MainEditPage()->currentWidget()->objectName() == "Edit16BitSheet";
+  const bool words = Editor->ShowsWordSheet();
   NowCurLabel->setText(Hex6(words ? Editor->CursorAddress16() / 2 : Editor->CursorAddress8()));
   BufSizeLabel->setText(Hex6(words ? size / 2 : size));
-  cells_.ShowPattern(Editor->Fields().SearchPattern);
-  RadioGroup1->SetItemIndex(Editor->Fields().SearchDirection);
+  cells_.ShowPattern(Editor->GetSearchPattern());
+  RadioGroup1->SetItemIndex(Editor->GetSearchDirection());
   ShowCells();
 }
 
@@ -215,22 +241,27 @@ void TSearchDialog::ClearBtnClick() {
   ShowCells();
 }
 
-void TSearchDialog::SearchBtnClick() {
+bool TSearchDialog::ReadPattern() {
   const std::optional<std::string> pattern = cells_.ReadPattern();
   if (!pattern) {
     ShowMessage(kNoTargetMessage);
-    return;
+    return false;
   }
+  if (Editor) Editor->SetSearchPattern(*pattern);
+  return true;
+}
+
+void TSearchDialog::SearchBtnClick() {
+  if (!ReadPattern()) return;
   if (Editor) {
-    Editor->Fields().SearchPattern = *pattern;
-    Editor->Fields().SearchRequested = 1;
-    Editor->Fields().SearchDirection = RadioGroup1->ItemIndex();
+    Editor->SetSearchMode(1);
+    Editor->SetSearchDirection(RadioGroup1->ItemIndex());
   }
   accept();
 }
 
 void TSearchDialog::CancelBtnClick() {
-  if (Editor) Editor->Fields().SearchRequested = 0;
+  if (Editor) Editor->SetSearchMode(0);
   reject();
 }
 

@@ -51,6 +51,9 @@ class TSearchDialog : public QDialog {
   // The editor's cursor, size, pattern and direction; run when the dialog first shows.
   void InitFromEditor();
 
+  // The pattern of the binary cells into the editor; false (after a box) when no cell is
+  // taken.
+  bool ReadPattern();
   void SearchBtnClick();
   void CancelBtnClick();
   void ClearBtnClick();

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "buffer/DialogPlacement.h"
@@ -50,8 +51,12 @@ THexForm::THexForm(QWidget* parent)
 }
 
 void THexForm::showEvent(QShowEvent* event) {
-  CentreOnDesktop(this);
-  FormShow();
+  // A restore from the task bar is the window system's show: the user's typing and the
+  // place the user moved the form to stay.
+  if (!event->spontaneous()) {
+    CentreOnDesktop(this);
+    FormShow();
+  }
   QDialog::showEvent(event);
 }
 

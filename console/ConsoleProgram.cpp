@@ -40,6 +40,7 @@ struct BufferForms {
   ~BufferForms() {
     buffer::SetLoadedFileReporter(nullptr);
     buffer::SetLoadCommandHooks({});
+    buffer::SetCommandErrorBox(nullptr);
     buffer::SetProgress(nullptr);
     buffer::SetMainEditForm(nullptr);
   }
@@ -76,10 +77,10 @@ std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
   hooks.loadJedec = [&mainForm](buffer::TMainEdit& editor, const std::string& name) {
     return LoadJedecIntoBuffer(mainForm, editor, name);
   };
-  hooks.showException = [](const std::string& message) {
-    winapi::ShowApplicationException(message, kApplicationTitle);
-  };
   buffer::SetLoadCommandHooks(std::move(hooks));
+  buffer::SetCommandErrorBox([](const std::string& message) {
+    winapi::ShowApplicationException(message, kApplicationTitle);
+  });
 
   forms->progress = std::make_unique<TProgressWindow>();
   KeepFromHoldingTheProgram(*forms->progress);

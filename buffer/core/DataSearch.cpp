@@ -11,6 +11,25 @@ namespace {
 // Backward searches scan windows of this many candidates from the end, each with memmem.
 constexpr std::int64_t kBackwardWindow = 4096;
 
+using Finder = std::optional<std::int64_t> (*)(const std::uint8_t*, std::int64_t,
+                                               std::span<const std::uint8_t>, std::int64_t);
+
+bool SearchAndShow(DumpEditCore& form, std::int64_t cursor, Finder find) {
+  const std::vector<std::uint8_t> pattern = PatternBytes(form.fields().SearchPattern);
+  std::optional<std::int64_t> match;
+  {
+    BufferLock lock(form.buffer());
+    if (lock.data()) match = find(lock.data(), lock.size(), pattern, cursor);
+  }
+  if (!match) {
+    ShowMessage(messages::kSearchNotFound);
+    return false;
+  }
+  form.grids().ShowAddressInRow(
+      *match, MatchRow(*match, form.view().MaxRow(), form.profile().rowsShown));
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> PatternBytes(std::string_view hexText) {
@@ -64,24 +83,12 @@ int MatchRow(std::int64_t address, std::int32_t maxRow, int rowsShown) {
   return static_cast<int>(row - first + 1);
 }
 
-bool SearchFromCursor(DumpEditCore& form, std::int64_t cursor) {
-  const std::vector<std::uint8_t> pattern = PatternBytes(form.fields().SearchPattern);
-  std::optional<std::int64_t> match;
-  {
-    BufferLock lock(form.buffer());
-    if (lock.data()) {
-      match = form.fields().SearchDirection == 1
-                  ? FindBackward(lock.data(), lock.size(), pattern, cursor)
-                  : FindForward(lock.data(), lock.size(), pattern, cursor);
-    }
-  }
-  if (!match) {
-    ShowMessage(messages::kSearchNotFound);
-    return false;
-  }
-  form.grids().ShowAddressInRow(
-      *match, MatchRow(*match, form.view().MaxRow(), form.profile().rowsShown));
-  return true;
+bool SearchForward(DumpEditCore& form, std::int64_t cursor) {
+  return SearchAndShow(form, cursor, FindForward);
+}
+
+bool SearchBackward(DumpEditCore& form, std::int64_t cursor) {
+  return SearchAndShow(form, cursor, FindBackward);
 }
 
 }  // namespace buffer

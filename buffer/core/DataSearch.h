@@ -37,10 +37,10 @@ std::optional<std::int64_t> FindBackward(const std::uint8_t* bytes, std::int64_t
 // leaves below it) is shown on the last row.
 int MatchRow(std::int64_t address, std::int32_t maxRow, int rowsShown);
 
-// Searches SearchPattern from `cursor` in SearchDirection (1 backward, else forward). A
-// match becomes the cursor of both pages, with the view placed by MatchRow, and the grids
-// are redrawn; an empty pattern or no match shows "NOT FOUND DATA !" and leaves the view.
-// True when found.
-bool SearchFromCursor(DumpEditCore& form, std::int64_t cursor);
+// Search SearchPattern after (before) `cursor`. A match becomes the cursor of both pages,
+// with the view placed by MatchRow, and the grids are redrawn; an empty pattern or no match
+// shows "NOT FOUND DATA !" and leaves the view. True when found.
+bool SearchForward(DumpEditCore& form, std::int64_t cursor);
+bool SearchBackward(DumpEditCore& form, std::int64_t cursor);
 
 }  // namespace buffer

@@ -39,12 +39,26 @@ void SearchCells::Clear() {
   editing_ = false;
 }
 
-void SearchCells::Enter(SearchGrid grid) { binGridActive_ = grid == SearchGrid::Binary; }
-
-void SearchCells::Exit(SearchGrid grid) {
+void SearchCells::AsciiSGExit() {
   typedCount_ = 0;
-  binGridActive_ = grid == SearchGrid::Ascii;
+  binGridActive_ = true;
   editing_ = false;
+}
+
+void SearchCells::BinSGExit() {
+  typedCount_ = 0;
+  binGridActive_ = false;
+  editing_ = false;
+}
+
+void SearchCells::FollowArrowKey(SearchGrid grid, GridKey key) {
+  if (skipNextArrow_) {
+    skipNextArrow_ = false;
+  } else if (key == GridKey::Left) {
+    SetTwinColumn(grid, Column(grid) - 1);
+  } else if (key == GridKey::Right) {
+    SetTwinColumn(grid, Column(grid) + 1);
+  }
 }
 
 void SearchCells::SetColumn(SearchGrid grid, int column) {
@@ -52,29 +66,10 @@ void SearchCells::SetColumn(SearchGrid grid, int column) {
   if (grid == SearchGrid::Binary) editing_ = false;
 }
 
-void SearchCells::MoveBothOn(int column) {
-  const int next = (column + 1) % kColumns;
-  SetColumn(SearchGrid::Ascii, next);
-  SetColumn(SearchGrid::Binary, next);
-}
-
-void SearchCells::MouseDown(SearchGrid grid, int column) {
-  SetColumn(grid, column);
-  SetColumn(Other(grid), column);
-}
-
-void SearchCells::KeyDown(SearchGrid grid, GridKey key) {
-  const int column = Column(grid);
-  if (skipNextArrow_) {
-    skipNextArrow_ = false;
-  } else if (key == GridKey::Left) {
-    SetColumn(Other(grid), column - 1);
-  } else if (key == GridKey::Right) {
-    SetColumn(Other(grid), column + 1);
-  }
+void SearchCells::MoveCursor(SearchGrid grid, GridKey key) {
   switch (key) {
-    case GridKey::Left: SetColumn(grid, column - 1); break;
-    case GridKey::Right: SetColumn(grid, column + 1); break;
+    case GridKey::Left: SetColumn(grid, Column(grid) - 1); break;
+    case GridKey::Right: SetColumn(grid, Column(grid) + 1); break;
     case GridKey::Home: SetColumn(grid, 0); break;
     case GridKey::End: SetColumn(grid, kColumns - 1); break;
     default: break;
@@ -82,24 +77,20 @@ void SearchCells::KeyDown(SearchGrid grid, GridKey key) {
 }
 
 void SearchCells::TypeChar(SearchGrid grid, char ch) {
-  if (grid == SearchGrid::Ascii) {
-    SetEditText(grid, std::string(1, ch));
-    return;
-  }
-  const char kept = FilterHexKey(ch, hexKeyRule_);
-  if (kept == 0) return;
-  if (kept == kBackspace) {
+  if (ch == kBackspace) {
     EraseChar(grid);
-    return;
+  } else if (grid == SearchGrid::Ascii) {
+    SetEditText(grid, std::string(1, ch));
+  } else {
+    std::string text = editing_ ? Cell(grid, Column(grid)) : std::string();
+    editing_ = true;
+    SetEditText(grid, text + ch);
   }
-  std::string text = editing_ ? Cell(grid, Column(grid)) : std::string();
-  editing_ = true;
-  SetEditText(grid, text + kept);
 }
 
 void SearchCells::EraseChar(SearchGrid grid) {
   // An ASCII cell always holds its one character.
-  if (grid == SearchGrid::Ascii || FilterHexKey(kBackspace, hexKeyRule_) == 0) return;
+  if (grid == SearchGrid::Ascii) return;
   std::string text = Cell(grid, Column(grid));
   if (!text.empty()) text.pop_back();
   editing_ = true;
@@ -107,11 +98,11 @@ void SearchCells::EraseChar(SearchGrid grid) {
 }
 
 void SearchCells::SetEditText(SearchGrid grid, const std::string& text) {
-  if (grid == SearchGrid::Binary) BinaryEdit(text.substr(0, kBinaryEditorLimit));
-  else AsciiEdit(text.substr(0, 1));
+  if (grid == SearchGrid::Binary) BinSGSetEditText(text.substr(0, kBinaryEditorLimit));
+  else AsciiSGSetEditText(text.substr(0, AsciiSGGetEditMask().size()));
 }
 
-void SearchCells::BinaryEdit(const std::string& typed) {
+void SearchCells::BinSGSetEditText(const std::string& typed) {
   const int c = Column(SearchGrid::Binary);
   std::string text = typed;
   if (!text.empty()) ++typedCount_;
@@ -128,7 +119,9 @@ void SearchCells::BinaryEdit(const std::string& typed) {
     if (binGridActive_) {
       CellAt(SearchGrid::Ascii, c) = CharText(static_cast<std::uint8_t>(ParseHexDigits(text)));
     }
-    MoveBothOn(c);
+    const int next = (c + 1) % kColumns;
+    SetColumn(SearchGrid::Ascii, next);
+    SetColumn(SearchGrid::Binary, next);
     typedCount_ = 0;
   } else if (!text.empty() && typedCount_ >= 1 && binGridActive_ && text[0] != ' ') {
     SetColumn(SearchGrid::Ascii, c);
@@ -136,7 +129,7 @@ void SearchCells::BinaryEdit(const std::string& typed) {
   }
 }
 
-void SearchCells::AsciiEdit(const std::string& text) {
+void SearchCells::AsciiSGSetEditText(const std::string& text) {
   const int c = Column(SearchGrid::Ascii);
   CellAt(SearchGrid::Ascii, c) = text;
   if (text.empty()) return;
@@ -144,7 +137,9 @@ void SearchCells::AsciiEdit(const std::string& text) {
   if (!binGridActive_) {
     CellAt(SearchGrid::Binary, c) = FormatHex(static_cast<std::uint8_t>(text[0]), 2);
   }
-  MoveBothOn(c);
+  // The binary grid comes to this cell; only the ASCII grid moves on.
+  SetColumn(SearchGrid::Binary, c);
+  SetColumn(SearchGrid::Ascii, (c + 1) % kColumns);
 }
 
 }  // namespace buffer

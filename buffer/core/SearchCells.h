@@ -29,6 +29,8 @@ class SearchCells {
   int Column(SearchGrid grid) const { return column_[Index(grid)]; }
   int TypedCount() const { return typedCount_; }
   bool BinGridActive() const { return binGridActive_; }
+  // Set by a binary cell's first digit: the next key-down in a grid is not followed.
+  bool SkipNextArrow() const { return skipNextArrow_; }
 
   // Cells from the hex text, two characters a cell, the ASCII cell the character of that
   // value (none for 0); cells past the text keep what they hold.
@@ -38,21 +40,38 @@ class SearchCells {
   std::optional<std::string> ReadPattern() const;
   void Clear();
 
-  // Events from the grids.
-  void Enter(SearchGrid grid);
-  void Exit(SearchGrid grid);
-  void MouseDown(SearchGrid grid, int column);
-  // The key first moves the other grid (Left, Right; not right after a binary cell's first
-  // digit), then the grid's own cursor.
-  void KeyDown(SearchGrid grid, GridKey key);
-  // A typed character into the grid's cursor cell: the binary grid takes what the hex key
-  // filter lets through and appends to the cell being typed; an ASCII cell holds one
-  // character, which a typed one replaces.
+  // The dialog's handlers of the two grids' events.
+  void AsciiSGEnter() { binGridActive_ = false; }
+  void BinSGEnter() { binGridActive_ = true; }
+  void AsciiSGExit();
+  void BinSGExit();
+  // After the click has put the grid's cursor on `column`.
+  void AsciiSGMouseDown(int column) { SetTwinColumn(SearchGrid::Ascii, column); }
+  void BinSGMouseDown(int column) { SetTwinColumn(SearchGrid::Binary, column); }
+  // Before the grid's own cursor moves by the key.
+  void AsciiSGKeyDown(GridKey key) { FollowArrowKey(SearchGrid::Ascii, key); }
+  void BinSGKeyDown(GridKey key) { FollowArrowKey(SearchGrid::Binary, key); }
+  // A key typed into a binary cell: hex digits (lower case raised) and backspace pass, every
+  // other key becomes 0 and is dropped.
+  void BinSGKeyPress(char& key) { key = FilterHexKey(key, hexKeyRule_); }
+  // The cell editor's edit mask of the ASCII cells: one character of any kind.
+  static std::string_view AsciiSGGetEditMask() { return "c"; }
+
+  // The other grid's column := `column`.
+  void SetTwinColumn(SearchGrid grid, int column) { SetColumn(Other(grid), column); }
+  // Left and Right move the other grid beside this grid's column; nothing right after a
+  // binary cell's first digit.
+  void FollowArrowKey(SearchGrid grid, GridKey key);
+
+  // The grid's own handling of a click and of a key: its cursor moves.
+  void SetColumn(SearchGrid grid, int column);
+  void MoveCursor(SearchGrid grid, GridKey key);
+  // A character typed into the grid's cursor cell, past its key press handler: the binary
+  // cell being typed appends it, an ASCII cell holds one character, which a typed one
+  // replaces; backspace erases.
   void TypeChar(SearchGrid grid, char ch);
   // Backspace: the binary cell loses its last digit when the hex key filter keeps the key.
   void EraseChar(SearchGrid grid);
-  // The cursor cell's editor text changed.
-  void SetEditText(SearchGrid grid, const std::string& text);
 
  private:
   static int Index(SearchGrid grid) { return static_cast<int>(grid); }
@@ -62,11 +81,10 @@ class SearchCells {
   std::string& CellAt(SearchGrid grid, int column) {
     return cells_[Index(grid)][static_cast<std::size_t>(column)];
   }
-  void SetColumn(SearchGrid grid, int column);
-  // Both grids on the column after `column`, the first after the last.
-  void MoveBothOn(int column);
-  void BinaryEdit(const std::string& text);
-  void AsciiEdit(const std::string& text);
+  // The cursor cell's editor text changed.
+  void SetEditText(SearchGrid grid, const std::string& text);
+  void AsciiSGSetEditText(const std::string& text);
+  void BinSGSetEditText(const std::string& text);
 
   HexKeyRule hexKeyRule_;
   std::array<std::array<std::string, kColumns>, 2> cells_{};

@@ -185,7 +185,9 @@ TEST_F(DialogTest, SearchCellsFollowEachOtherAndMakeThePattern) {
   EXPECT_EQ(cells.Column(SearchGrid::Binary), 1);
   EXPECT_EQ(cells.Column(SearchGrid::Ascii), 1);
   QTest::keyClicks(dialog.BinSG, "g1");  // 'g' dropped; a one-digit cell
+  EXPECT_TRUE(cells.SkipNextArrow());
   QTest::keyClick(dialog.BinSG, Qt::Key_Right);
+  EXPECT_EQ(cells.Column(SearchGrid::Ascii), 1);  // right after a first digit: not followed
   QTest::keyClicks(dialog.BinSG, "2f");
   EXPECT_EQ(cells.Cell(SearchGrid::Binary, 2), "2F");
   EXPECT_EQ(cells.ReadPattern(), "41012F");
@@ -211,10 +213,24 @@ TEST_F(DialogTest, SearchCellsFollowEachOtherAndMakeThePattern) {
   EXPECT_EQ(cells.ReadPattern(), "1234");
   SearchCells gap;
   gap.ShowPattern("12345678");
-  gap.MouseDown(SearchGrid::Binary, 2);
+  gap.SetColumn(SearchGrid::Binary, 2);
   gap.EraseChar(SearchGrid::Binary);
   gap.EraseChar(SearchGrid::Binary);
   EXPECT_EQ(gap.ReadPattern(), "1234");
+}
+
+TEST_F(DialogTest, ATypedCharacterLeavesTheBinaryRowOnItsOwnColumn) {
+  TSearchDialog dialog;
+  Open(dialog);
+  dialog.AsciiSG->setFocus(Qt::MouseFocusReason);
+  QTest::keyClicks(dialog.AsciiSG, "AB");
+  EXPECT_EQ(dialog.Cells().Column(SearchGrid::Binary), 1);
+  EXPECT_EQ(dialog.Cells().Column(SearchGrid::Ascii), 2);
+  QTest::keyClick(dialog.AsciiSG, Qt::Key_Tab);
+  ASSERT_TRUE(dialog.BinSG->hasFocus());
+  QTest::keyClicks(dialog.BinSG, "43");
+  EXPECT_EQ(dialog.Cells().ReadPattern(), "4143");
+  EXPECT_EQ(dialog.AsciiSG->item(0, 1)->text(), "C");
 }
 
 // The real dialogs, answered once they are on screen.

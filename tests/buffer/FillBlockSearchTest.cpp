@@ -311,7 +311,7 @@ TEST_F(FillBlockSearchTest, SearchPlacesTheMatchOnAFullScreenInBothPages) {
   Write(0xFFFF5, {0xAB, 0xCD});
   Write(0xFFFFF, {0xAB, 0xCD});  // runs into the slack: no match
   form_.fields().SearchPattern = "ABCD";
-  ASSERT_TRUE(SearchFromCursor(form_, 0));
+  ASSERT_TRUE(SearchForward(form_, 0));
   EXPECT_EQ(form_.view().FirstRow(), 0xFFFF - 15);
   EXPECT_EQ(form_.view().PageNo(), 1);
   EXPECT_EQ(form_.view().TopRow(), (0xFFFF - 15) % kPageRows);
@@ -323,22 +323,20 @@ TEST_F(FillBlockSearchTest, SearchPlacesTheMatchOnAFullScreenInBothPages) {
   EXPECT_EQ(form_.grids().Cursor(GridId::Hex16).column, 2);
   EXPECT_EQ(form_.view().BarPosition(ScrollBarId::Bits16), form_.view().TopRow());
   // Search Next from the match: nothing further, and the view stays.
-  EXPECT_FALSE(SearchFromCursor(form_, form_.grids().CursorAddress8()));
+  EXPECT_FALSE(SearchForward(form_, form_.grids().CursorAddress8()));
   ASSERT_EQ(boxes_.boxes().size(), 1u);
   EXPECT_EQ(boxes_.boxes()[0].text, "NOT FOUND DATA !");
   EXPECT_EQ(boxes_.boxes()[0].caption, "SEARCH");
   EXPECT_EQ(form_.grids().CursorAddress8(), 0xFFFF5);
   // Backward from the match finds the one near the buffer's start, on the first row.
-  form_.fields().SearchDirection = 1;
   Write(0x80, {0xAB, 0xCD});
-  ASSERT_TRUE(SearchFromCursor(form_, 0xFFFF5));
+  ASSERT_TRUE(SearchBackward(form_, 0xFFFF5));
   EXPECT_EQ(form_.view().FirstRow(), 0x8);
   EXPECT_EQ(form_.grids().Cursor(GridId::Ascii8), (GridCell{0, 1}));
 
   Resize(0x10000, 0x00);
   Write(0xFF80, {0xAB, 0xCD});
-  form_.fields().SearchDirection = 0;
-  ASSERT_TRUE(SearchFromCursor(form_, 0));
+  ASSERT_TRUE(SearchForward(form_, 0));
   EXPECT_EQ(form_.view().TopRow(), 0xFF0);
   EXPECT_EQ(form_.grids().Cursor(GridId::Hex8), (GridCell{0, 9}));
 
@@ -352,10 +350,10 @@ TEST_F(FillBlockSearchTest, SearchPlacesTheMatchOnAFullScreenInBothPages) {
     lock[0xFF52] = 0x77;
   }
   update.fields().SearchPattern = "77";
-  ASSERT_TRUE(SearchFromCursor(update, 0));
+  ASSERT_TRUE(SearchForward(update, 0));
   EXPECT_EQ(update.view().TopRow(), 0xFF3);
   EXPECT_EQ(update.grids().Cursor(GridId::Hex8), (GridCell{2, 3}));
-  ASSERT_TRUE(SearchFromCursor(update, update.grids().CursorAddress8()));
+  ASSERT_TRUE(SearchForward(update, update.grids().CursorAddress8()));
   EXPECT_EQ(update.view().TopRow(), 0xFF7);
   EXPECT_EQ(update.grids().Cursor(GridId::Hex8), (GridCell{14, 9}));
   EXPECT_EQ(update.grids().CursorAddress8(), 0xFFFE);
@@ -363,7 +361,7 @@ TEST_F(FillBlockSearchTest, SearchPlacesTheMatchOnAFullScreenInBothPages) {
   EXPECT_EQ(update.grids().Text(GridId::Hex8, 14, 9), "77");
 
   form_.fields().SearchPattern.clear();
-  EXPECT_FALSE(SearchFromCursor(form_, 0));
+  EXPECT_FALSE(SearchForward(form_, 0));
   EXPECT_EQ(boxes_.boxes().back().text, "NOT FOUND DATA !");
 }
 

@@ -54,16 +54,29 @@ TEST_F(HexEntryTest, TypedKeysAreFilteredAndRaised) {
   EXPECT_EQ(byteStart_->text(), "1CB");
 }
 
-TEST_F(HexEntryTest, TheUpdateToolsFilterDropsBackspace) {
-  MakeHexEdit(byteStart_, kAddressDigits, HexKeyRule::DropBackspace);
-  Enter(byteStart_);
-  QTest::keyClicks(byteStart_, "12ab");
-  QTest::keyClick(byteStart_, Qt::Key_Backspace);
-  EXPECT_EQ(byteStart_->text(), "12AB");
-  QTest::keyClick(byteStart_, Qt::Key_Delete);  // types no character: still works
-  QTest::keyClick(byteStart_, Qt::Key_Home);
-  QTest::keyClick(byteStart_, Qt::Key_Delete);
-  EXPECT_EQ(byteStart_->text(), "2AB");
+// Delete as X11 sends it, with the text 0x7F.
+void PressX11Delete(QWidget* widget) {
+  QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
+}
+
+TEST_F(HexEntryTest, DeleteEditsUnderBothRulesAndOnlyTheUpdateToolDropsBackspace) {
+  struct Case {
+    HexKeyRule rule;
+    const char* afterBackspace;
+  };
+  for (const Case& c : {Case{HexKeyRule::KeepBackspace, "12A"},
+                        Case{HexKeyRule::DropBackspace, "12AB"}}) {
+    QLineEdit edit(&form_);
+    edit.show();
+    MakeHexEdit(&edit, kAddressDigits, c.rule);
+    Enter(&edit);
+    QTest::keyClicks(&edit, "12ab");
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit.text().toStdString(), c.afterBackspace);
+    QTest::keyClick(&edit, Qt::Key_Home);
+    PressX11Delete(&edit);
+    EXPECT_EQ(edit.text().toStdString(), std::string(c.afterBackspace).substr(1));
+  }
 }
 
 TEST_F(HexEntryTest, ASeventhCharacterIsCutAtOnce) {

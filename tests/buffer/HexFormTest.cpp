@@ -72,6 +72,11 @@ TEST_F(HexFormTest, ForcingZeroAndTypingAnAddressGiveThoseBases) {
     form.DestinationAddr()->clear();
     QTest::keyClicks(form.DestinationAddr(), "2a-x0f09");  // others dropped, a..f raised
     EXPECT_EQ(form.DestinationAddr()->text(), "2A0F09");
+    // Minimised and restored: the window system's show leaves the typed address and its edit.
+    form.showMinimized();
+    form.showNormal();
+    EXPECT_EQ(form.DestinationAddr()->text(), "2A0F09");
+    EXPECT_TRUE(form.DestinationAddr()->isEnabled());
     form.DecisionClick();
   });
   EXPECT_EQ(set.ChooseSegmentBase(0x10000), 0x2A0F09u);

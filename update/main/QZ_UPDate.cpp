@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "buffer/DumpEdit.h"
 #include "buffer/ProgressWin.h"
 #include "buffer/core/Progress.h"
 #include "link/UpdateLink.h"
@@ -41,8 +42,12 @@ int RunUpdateTool(QApplication& app) {
   // Closing the frame ends the program, whatever else is open.
   progress->setAttribute(Qt::WA_QuitOnClose, false);
   buffer::SetProgress(progress.get());
+  buffer::SetCommandErrorBox([](const std::string& message) {
+    winapi::ShowApplicationException(message, update::kApplicationTitle);
+  });
   mainForm->show();
   const int result = app.exec();
+  buffer::SetCommandErrorBox(nullptr);
   buffer::SetProgress(nullptr);
   qzlink::SetStopProbe({});
   qzlink::SetOnStop({});
