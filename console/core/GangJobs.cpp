@@ -48,21 +48,23 @@ bool GangJobs::Start(JobQueue& queue, const std::string& settingsPath) {
   const Inside inside(inside_);
   const QueuedFile file = queue.front();
   const std::string path = file.Path();
-  // An empty file would leave the last file's data in the buffer for this job.
   const std::optional<int32_t> size =
       buffer::CheckFileExists(path, false) ? buffer::ReadFileSize(path) : std::nullopt;
-  if (!size || *size <= 0) {
-    ShowBox(kFileMissingText, kFileMissingCaption);
+  if (!size) {
+    ShowBox(kFileMissingText, kWrongCaption);
+    return false;
+  }
+  // An empty file would leave the last file's data in the buffer for this job.
+  if (*size == 0) {
+    ShowBox(kFileEmptyText, kWrongCaption);
     return false;
   }
   if (!WriteJobLoadKeys(settingsPath, path, *size)) {
     // The load would read another file's name.
-    ShowBox("\nCan NOT write the load settings\n" + settingsPath + "\n\n", kFileMissingCaption);
+    ShowBox("\nCan NOT write the load settings\n" + settingsPath + "\n\n", kWrongCaption);
     return false;
   }
-  const JobLoad load = site_.LoadFile();
-  if (load == JobLoad::Unreadable) ShowBox(kFileMissingText, kFileMissingCaption);
-  if (load != JobLoad::Loaded) return false;
+  if (!site_.LoadFile()) return false;
   const uint32_t sum = site_.ShowBufferInfo();
   rows_.push_back({file.name, buffer::FormatHex(sum, 8), kProcessingStatus});
   site_.PressEnter();

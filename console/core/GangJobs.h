@@ -20,12 +20,6 @@
 
 namespace console {
 
-enum class JobLoad {
-  Loaded,      // the file is in the buffer
-  Unreadable,  // the file could not be read (its box shown)
-  Refused,     // the load road refused it (its messages shown)
-};
-
 // What a job needs from the program around it.
 class GangJobSite {
  public:
@@ -34,8 +28,9 @@ class GangJobSite {
   virtual bool MayStartJob() = 0;
   virtual uint32_t JobGeneration() const = 0;
   // Reads the file [LoadDlg] names and places it in the buffer with reports and messages
-  // off; after it, transfers send bytes, not fuses, whatever the outcome.
-  virtual JobLoad LoadFile() = 0;
+  // off; after it, transfers send bytes, not fuses, whatever the outcome. False when the
+  // file was not placed: the load road has shown its own boxes then.
+  virtual bool LoadFile() = 0;
   // The information page brought up to date; gives the checksum of the load.
   virtual uint32_t ShowBufferInfo() = 0;
   virtual void PressEnter() = 0;
@@ -44,7 +39,8 @@ class GangJobSite {
 };
 
 inline constexpr const char* kFileMissingText = "\nCan NOT Find file\nPlease check the path of file\n\n";
-inline constexpr const char* kFileMissingCaption = "Wrong";
+inline constexpr const char* kFileEmptyText = "\nThe file is empty\nPlease check the file\n\n";
+inline constexpr const char* kWrongCaption = "Wrong";
 inline constexpr const char* kTimeOutText = "Time out!!\n\nChecking connection..";
 inline constexpr const char* kTimeOutCaption = "Warning";
 inline constexpr const char* kMissingConnectionText = " Missing connection!! ";
