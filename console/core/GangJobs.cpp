@@ -85,7 +85,7 @@ bool GangJobs::ReDo() {
 
 void GangJobs::BeginJob() {
   running_ = true;
-  elapsed_ = 0;
+  jobElapsed_ = 0;
   timerEnabled_ = true;
 }
 
@@ -103,9 +103,9 @@ void GangJobs::TimeOutTick(uint32_t interval, std::string_view timeOutText) {
   timerEnabled_ = false;
   if (!running_) return;
   const Inside inside(inside_);
-  elapsed_ = SaturatingAdd(elapsed_, interval);
+  jobElapsed_ = SaturatingAdd(jobElapsed_, interval);
   const uint32_t limit = JobTimeOutMs(timeOutText);
-  if (elapsed_ > limit) {
+  if (jobElapsed_ > limit) {
     // A result may come while a box is open: then the job is over and this tick has no say.
     const uint32_t generation = site_.JobGeneration();
     ShowBox(kTimeOutText, kTimeOutCaption);
@@ -115,9 +115,9 @@ void GangJobs::TimeOutTick(uint32_t interval, std::string_view timeOutText) {
       if (SameJob(generation)) SetJobResult(0);
       return;
     }
-    elapsed_ = 0;
+    jobElapsed_ = 0;
   } else {
-    bar_ = TimeOutBarFor(elapsed_, limit, bar_.colour);
+    bar_ = TimeOutBarFor(jobElapsed_, limit, bar_.colour);
   }
   timerEnabled_ = true;
 }

@@ -55,7 +55,8 @@ class GangJobs {
   // A job runs: Start, Delete, Delete All and ReDo are off.
   bool running() const { return running_; }
   bool timerEnabled() const { return timerEnabled_; }
-  uint32_t elapsed() const { return elapsed_; }
+  // Milliseconds of the running job.
+  uint32_t JobElapsed() const { return jobElapsed_; }
   const TimeOutBar& bar() const { return bar_; }
 
   // The first queued file's job; it leaves the queue when it started. The [LoadDlg] keys go
@@ -82,7 +83,7 @@ class GangJobs {
   std::vector<ResultRow> rows_;
   bool running_ = false;
   bool timerEnabled_ = false;
-  uint32_t elapsed_ = 0;  // milliseconds of the running job
+  uint32_t jobElapsed_ = 0;
   TimeOutBar bar_;
   int inside_ = 0;  // Start, a tick or a box of ours is under way
 };

@@ -224,7 +224,7 @@ TEST_F(GangJobsTest, TimeOutWaitsWhileConnectedAndEndsTheJobWhenTheLinkIsGone) {
   jobs_.TimeOutTick(1000, "2");
   EXPECT_EQ(jobs_.bar().progress, 100);
   TickUntilBox("2");
-  EXPECT_EQ(jobs_.elapsed(), 0u);  // the 3rd tick: another full period
+  EXPECT_EQ(jobs_.JobElapsed(), 0u);  // the 3rd tick: another full period
   EXPECT_TRUE(jobs_.timerEnabled());
   ASSERT_EQ(boxes_.boxes().size(), 1u);
   EXPECT_EQ(boxes_.boxes()[0].text, "Time out!!\n\nChecking connection..");
