@@ -195,13 +195,13 @@ void TLoadDlg::EvenOddRadioGroupClick() {
       ByteWordEnabled(EvenOddRadioGroup->isEnabled(), EvenOddRadioGroup->ItemIndex()));
 }
 
-std::unique_ptr<QFileDialog> TLoadDlg::MakeBrowseFile(QWidget* parent,
-                                                      const LoadDialogProfile& profile) {
+std::unique_ptr<QFileDialog> TLoadDlg::BrowseFile(QWidget* parent,
+                                                  const LoadDialogProfile& profile) {
   return MakeBrowseDialog(parent, profile.fileFilter, QFileDialog::ExistingFile);
 }
 
 void TLoadDlg::BitBtn1Click() {
-  std::unique_ptr<QFileDialog> browse = MakeBrowseFile(this, profile_);
+  std::unique_ptr<QFileDialog> browse = BrowseFile(this, profile_);
   if (browse->exec() != QDialog::Accepted || browse->selectedFiles().isEmpty()) return;
   std::string name = browse->selectedFiles().front().toStdString();
   NameEdit->SetText(name);
