@@ -57,6 +57,8 @@ void TLoadDlg::BuildLayout() {
   FormatGroup->setToolTip("Select Format.");
   FormatGroup->SetItemIndex(profile_.designFormat);
 
+  // The hex edits' own rules stand for SourceSAddChange, SourceEAddChange and
+  // DistSAddChange, and their key filter (also UserFill's) for SourceSAddKeyPress.
   const HexKeyRule rule = profile_.keyRule;
   auto* source = new QGroupBox(profile_.sourceTitle, this);
   source->setObjectName("Panel1");

@@ -72,6 +72,8 @@ void TLoadSaveDlg::BuildLayout(HexKeyRule rule) {
 
   auto* source = new QGroupBox("Save Range  :", this);
   source->setToolTip("Source Range.");
+  // The hex edits' own rules stand for SourceSAddChange, SourceEAddChange and
+  // SourceSAddKeyPress.
   SourceSAdd =
       MakeAddressEdit(source, "SourceSAdd", "Source Start Address.", kAddressDigits, rule);
   SourceEAdd = MakeAddressEdit(source, "SourceEAdd", "Source End Address.", kAddressDigits, rule);
