@@ -63,6 +63,7 @@ QImage MakeHeadPicture() {
 
 THeadForm::THeadForm(QWidget* parent, const console::TickTimerFactory& timers)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+  setObjectName("HeadForm");
   console::MakeFixedDialog(*this, "", kClientWidth, kClientHeight);
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   Image1 = new QLabel(this);
