@@ -144,6 +144,12 @@ void TBlockDialog::BuildLayout() {
   DistSAdd16 = MakeEdit("DistSAdd16");
   DistSAddLabel = MakeLabel("DistSAddLabel");
   DistSAdd16Label = MakeLabel("DistSAdd16Label");
+  // The twins stand for the edits' own handlers: StardAddEditChange, StardAddEditEnter,
+  // StardAddEditExit, EndAddEditChange, EndAddEditEnter, EndAddEditExit,
+  // StartAddEdit16Change, StartAddEdit16Enter, StartAddEdit16Exit, EndStartAdd16Change,
+  // EndStartAdd16Enter, EndStartAdd16Exit, DistSAdd8Change, DistSAdd8Enter, DistSAdd8Exit,
+  // DistSAdd16Change, DistSAdd16Enter, DistSAdd16Exit, StardAddEditKeyPress and
+  // EndAddEditKeyPress.
   twins_ = new TwinAddressEdits(this, profile_.hexKeyRule);
   twins_->AddPair(StardAddEdit, StartAddEdit16);
   twins_->AddPair(EndAddEdit, EndStartAdd16);

@@ -161,6 +161,7 @@ TMainEdit::TMainEdit(const EditProfile& profile, QWidget* parent)
   FormCreate();
 }
 
+// FormDestroy: the buffer goes with the form's core.
 TMainEdit::~TMainEdit() {
   if (g_mainEdit == this) g_mainEdit = nullptr;
   // The pages go while the buffer and the editor the grids show still exist: a grid that
@@ -236,6 +237,8 @@ QHBoxLayout* TMainEdit::BuildToolRow(ScrollBarId page, std::array<QToolButton*, 
   auto* tools = new QHBoxLayout;
   for (std::size_t i = 0; i < kToolButtons.size(); ++i) {
     auto* button = new QToolButton;
+    // The 16-bit page's SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5,
+    // SpeedButton6 and SpeedButton7 stand in the 8-bit page's order.
     button->setObjectName(page == ScrollBarId::Bits8 ? kToolButtons[i].name8
                                                      : QString("SpeedButton%1").arg(i + 1));
     button->setText(kToolButtons[i].text);
@@ -392,6 +395,7 @@ void TMainEdit::MainEditPageChange(int index) {
   }
   const bool gridPage = index == 0 || index == 1;
   for (QToolButton* button : buttons8_) button->setEnabled(gridPage);
+  // Entering a grid sheet (Edit8BitSheetEnter, Edit16BitSheetEnter) redraws its grids.
   if (gridPage) RefreshGrids();
   else ShowBufferFigures();
 }

@@ -39,6 +39,10 @@ void TFillDataDialog::BuildLayout() {
   EAddEdit8 = MakeEdit("EAddEdit8");
   SAddEdit16 = MakeEdit("SAddEdit16");
   EAddEdit16 = MakeEdit("EAddEdit16");
+  // The twins stand for the edits' own handlers: SAddEdit8Change, SAddEdit8Enter,
+  // SAddEdit8Exit, SAddEdit16Change, SAddEdit16Enter, SAddEdit16Exit, EAddEdit8Change,
+  // EAddEdit8Enter, EAddEdit8Exit, EAddEdit16Change, EAddEdit16Enter, EAddEdit16Exit and
+  // SAddEdit8KeyPress.
   twins_ = new TwinAddressEdits(this, profile_.hexKeyRule);
   twins_->AddPair(SAddEdit8, SAddEdit16);
   twins_->AddPair(EAddEdit8, EAddEdit16);
@@ -71,6 +75,7 @@ void TFillDataDialog::BuildLayout() {
   UserCheckBox = new QCheckBox("User define :");
   UserCheckBox->setObjectName("UserCheckBox");
   UserDefineEdit = MakeEdit("UserDefineEdit");
+  // The hex edit's own rules stand for UserDefineEditChange and its SAddEdit8KeyPress.
   MakeHexEdit(UserDefineEdit, kByteDigits, profile_.hexKeyRule);
   auto* user = new QHBoxLayout;
   user->addWidget(UserCheckBox);

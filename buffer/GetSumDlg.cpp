@@ -33,6 +33,10 @@ void TGetSumDialog::BuildLayout(const EditProfile& profile) {
   EndAddEdit = MakeEdit("EndAddEdit", "Enter End Address..");
   StartAddEdit16 = MakeEdit("StartAddEdit16", "");
   EndStartAdd16 = MakeEdit("EndStartAdd16", "");
+  // The twins stand for the edits' own handlers: StardAddEditChange, StardAddEditEnter,
+  // StardAddEditExit, EndAddEditChange, EndAddEditEnter, EndAddEditExit,
+  // StartAddEdit16Change, StartAddEdit16Enter, StartAddEdit16Exit, EndStartAdd16Change,
+  // EndStartAdd16Enter, EndStartAdd16Exit and StardAddEditKeyPress.
   twins_ = new TwinAddressEdits(this, profile.hexKeyRule);
   twins_->AddPair(StardAddEdit, StartAddEdit16);
   twins_->AddPair(EndAddEdit, EndStartAdd16);

@@ -57,6 +57,8 @@ void TLoadDlg::BuildLayout() {
   FormatGroup->setToolTip("Select Format.");
   FormatGroup->SetItemIndex(profile_.designFormat);
 
+  // The hex edits' own rules stand for SourceSAddChange, SourceEAddChange and
+  // DistSAddChange, and their key filter (also UserFill's) for SourceSAddKeyPress.
   const HexKeyRule rule = profile_.keyRule;
   auto* source = new QGroupBox(profile_.sourceTitle, this);
   source->setObjectName("Panel1");
@@ -195,13 +197,13 @@ void TLoadDlg::EvenOddRadioGroupClick() {
       ByteWordEnabled(EvenOddRadioGroup->isEnabled(), EvenOddRadioGroup->ItemIndex()));
 }
 
-std::unique_ptr<QFileDialog> TLoadDlg::MakeBrowseFile(QWidget* parent,
-                                                      const LoadDialogProfile& profile) {
+std::unique_ptr<QFileDialog> TLoadDlg::BrowseFile(QWidget* parent,
+                                                  const LoadDialogProfile& profile) {
   return MakeBrowseDialog(parent, profile.fileFilter, QFileDialog::ExistingFile);
 }
 
 void TLoadDlg::BitBtn1Click() {
-  std::unique_ptr<QFileDialog> browse = MakeBrowseFile(this, profile_);
+  std::unique_ptr<QFileDialog> browse = BrowseFile(this, profile_);
   if (browse->exec() != QDialog::Accepted || browse->selectedFiles().isEmpty()) return;
   std::string name = browse->selectedFiles().front().toStdString();
   NameEdit->SetText(name);

@@ -35,7 +35,7 @@ class TLoadDlg : public SettingsDialog {
 
   // The file dialog Browse opens, set up with the profile's filter and options (the caller
   // owns it).
-  static std::unique_ptr<QFileDialog> MakeBrowseFile(
+  static std::unique_ptr<QFileDialog> BrowseFile(
       QWidget* parent, const LoadDialogProfile& profile = ConsoleLoadDialog());
 
   THistoryComboBox* NameEdit;

@@ -72,6 +72,8 @@ void TLoadSaveDlg::BuildLayout(HexKeyRule rule) {
 
   auto* source = new QGroupBox("Save Range  :", this);
   source->setToolTip("Source Range.");
+  // The hex edits' own rules stand for SourceSAddChange, SourceEAddChange and
+  // SourceSAddKeyPress.
   SourceSAdd =
       MakeAddressEdit(source, "SourceSAdd", "Source Start Address.", kAddressDigits, rule);
   SourceEAdd = MakeAddressEdit(source, "SourceEAdd", "Source End Address.", kAddressDigits, rule);
@@ -127,7 +129,7 @@ void TLoadSaveDlg::FillMaxBtnClick() { range_->Write(MaxRangeTexts(info_, kSaveR
 
 void TLoadSaveDlg::FillFileBtnClick() { range_->Write(FileRangeTexts(info_, kSaveRangeLayout)); }
 
-std::unique_ptr<QFileDialog> TLoadSaveDlg::MakeBrowseFile(QWidget* parent) {
+std::unique_ptr<QFileDialog> TLoadSaveDlg::BrowseFile(QWidget* parent) {
   // A new name may be typed in an existing folder; the Save button asks before replacing.
   auto dialog = MakeBrowseDialog(parent, kSaveFileFilter, QFileDialog::AnyFile);
   dialog->setOption(QFileDialog::DontConfirmOverwrite);
@@ -135,7 +137,7 @@ std::unique_ptr<QFileDialog> TLoadSaveDlg::MakeBrowseFile(QWidget* parent) {
 }
 
 void TLoadSaveDlg::BitBtn1Click() {
-  std::unique_ptr<QFileDialog> browse = MakeBrowseFile(this);
+  std::unique_ptr<QFileDialog> browse = BrowseFile(this);
   if (browse->exec() != QDialog::Accepted || browse->selectedFiles().isEmpty()) return;
   const QFileInfo picked(browse->selectedFiles().front());
   // No read-only file is taken as a target.

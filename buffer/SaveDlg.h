@@ -31,7 +31,7 @@ class TLoadSaveDlg : public SettingsDialog {
   ~TLoadSaveDlg() override;
 
   // The file dialog Browse opens, set up with the dialog's filter and options.
-  static std::unique_ptr<QFileDialog> MakeBrowseFile(QWidget* parent);
+  static std::unique_ptr<QFileDialog> BrowseFile(QWidget* parent);
 
   void BitBtn1Click();
   void FillMaxBtnClick();

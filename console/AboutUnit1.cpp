@@ -7,6 +7,7 @@
 #include "console/ModalRun.h"
 
 TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
+  setObjectName("AboutBox1");
   console::MakeFixedDialog(*this, "About Software.", 236, 181);
   Panel1 = new QFrame(this);
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -81,9 +81,13 @@ void TFlyOverMenu::ActivateAtPoint(int x, int y) {
   update();
 }
 
-void TFlyOverMenu::enterEvent(QEnterEvent*) { mouseInside_ = true; }
+void TFlyOverMenu::enterEvent(QEnterEvent*) { CMMouseEnter(); }
 
-void TFlyOverMenu::leaveEvent(QEvent*) {
+void TFlyOverMenu::leaveEvent(QEvent*) { CMMouseLeave(); }
+
+void TFlyOverMenu::CMMouseEnter() { mouseInside_ = true; }
+
+void TFlyOverMenu::CMMouseLeave() {
   mouseInside_ = false;
   hide();
 }
@@ -129,6 +133,15 @@ TFlyOverMenuSpdBtn::~TFlyOverMenuSpdBtn() { StopTimer(); }
 
 void TFlyOverMenuSpdBtn::enterEvent(QEnterEvent* event) {
   QToolButton::enterEvent(event);
+  CMMouseEnter();
+}
+
+void TFlyOverMenuSpdBtn::leaveEvent(QEvent* event) {
+  QToolButton::leaveEvent(event);
+  CMMouseLeave();
+}
+
+void TFlyOverMenuSpdBtn::CMMouseEnter() {
   if (!isEnabled()) return;
   // Back within the grace: the old leave must not close the window shown now.
   StopTimer();
@@ -136,8 +149,7 @@ void TFlyOverMenuSpdBtn::enterEvent(QEnterEvent* event) {
   flyOver_->ActivateAtPoint(corner.x(), corner.y());
 }
 
-void TFlyOverMenuSpdBtn::leaveEvent(QEvent* event) {
-  QToolButton::leaveEvent(event);
+void TFlyOverMenuSpdBtn::CMMouseLeave() {
   if (isEnabled()) StartTimer(kLeaveGraceMs);
 }
 

@@ -26,6 +26,10 @@ class TFlyOverMenu : public QWidget {
   int HoveredIndex() const { return hoveredIndex_; }
   bool MouseInside() const { return mouseInside_; }
 
+  // The pointer entered the window, or left it: then the window goes.
+  void CMMouseEnter();
+  void CMMouseLeave();
+
  protected:
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
@@ -58,6 +62,10 @@ class TFlyOverMenuSpdBtn : public QToolButton {
   TFlyOverMenu* FlyOver() const { return flyOver_; }
   bool LeaveTimerRunning() const { return leaveTimer_->IsRunning(); }
 
+  // The pointer rests on the enabled button: the window shows below it. The pointer left
+  // the enabled button: the window has 10 ms to be reached.
+  void CMMouseEnter();
+  void CMMouseLeave();
   void StartTimer(int ms);
   void StopTimer();
   void TimerEvent();

@@ -43,18 +43,17 @@ class FormJobSite : public console::GangJobSite {
   bool MayStartJob() override { return QZ_M_Form != nullptr && console::MayStartJob(*QZ_M_Form); }
   uint32_t JobGeneration() const override { return QZ_M_Form != nullptr ? QZ_M_Form->JobGeneration : 0; }
 
-  console::JobLoad LoadFile() override {
+  bool LoadFile() override {
     buffer::TMainEdit* edit = buffer::MainEditForm();
-    console::JobLoad outcome = console::JobLoad::Unreadable;
+    bool placed = false;
     std::int32_t size = 0;
     formats::FileImage image;
     if (edit != nullptr && buffer::ReadBinaryFile(*edit, size, image) == 1) {
       // The load road takes the image over and frees it, whatever the outcome.
-      const bool placed = buffer::LoadFileToBuffer(*edit, std::move(image), size, 0, 0) == 1;
-      outcome = placed ? console::JobLoad::Loaded : console::JobLoad::Refused;
+      placed = buffer::LoadFileToBuffer(*edit, std::move(image), size, 0, 0) == 1;
     }
     if (QZ_M_Form != nullptr) QZ_M_Form->JedecSendMode = 0;
-    return outcome;
+    return placed;
   }
 
   uint32_t ShowBufferInfo() override {

@@ -1,5 +1,6 @@
 #include "console/SPLASHFORM.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -60,7 +61,9 @@ QImage MakeHeadPicture() {
   return picture;
 }
 
-THeadForm::THeadForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+THeadForm::THeadForm(QWidget* parent, const console::TickTimerFactory& timers)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+  setObjectName("HeadForm");
   console::MakeFixedDialog(*this, "", kClientWidth, kClientHeight);
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   Image1 = new QLabel(this);
@@ -85,31 +88,34 @@ THeadForm::THeadForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Framele
   ScrollText1->setPalette(palette);
   ScrollText1->SetItems(kDescription);
 
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(kSplashTime);
-  connect(Timer1, &QTimer::timeout, this, &THeadForm::Timer1Timer);
-  Timer1->start();
+  Timer1 = timers([this] { Timer1Timer(); });
+  Timer1->Start(kSplashTime);
 }
 
 void THeadForm::Timer1Timer() { close(); }
 
 void THeadForm::FormClick() { close(); }
 
-void THeadForm::FormClose() { Timer1->stop(); }
+void THeadForm::FormClose() { Timer1->Stop(); }
 
 // The picture leaves its clicks to the form.
 void THeadForm::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) FormClick();
 }
 
-// Closing, by a click, the timer or Esc, ends the modal loop here.
+// Only the timer or a click closes the picture: Esc, a dialog's key for closing, does nothing.
+void THeadForm::keyPressEvent(QKeyEvent* event) {
+  if (!event->matches(QKeySequence::Cancel)) QDialog::keyPressEvent(event);
+}
+
+// Closing, by a click or the timer, ends the modal loop here.
 void THeadForm::done(int result) {
   FormClose();
   QDialog::done(result);
 }
 
-void ShowHeadForm(int flag) {
-  THeadForm form;
-  if (flag == 0) form.Timer1->stop();
+void ShowHeadForm(int flag, const console::TickTimerFactory& timers) {
+  THeadForm form(nullptr, timers);
+  if (flag == 0) form.Timer1->Stop();
   console::RunModal(form);
 }

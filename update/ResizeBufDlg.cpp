@@ -27,6 +27,7 @@ TResizeBufDialog::TResizeBufDialog(QWidget* parent) : SettingsDialog(kResizeSect
   // No border icons: the dialog ends by its buttons.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   BufSizeEdit = buffer::MakeEdit("BufSizeEdit");
+  // The hex edit's own rules stand for BufSizeEditChange and BufSizeEditKeyPress.
   buffer::MakeHexEdit(BufSizeEdit, buffer::kAddressDigits, buffer::UpdateToolProfile().hexKeyRule);
   Label3 = buffer::MakeLabel("Label3", "[ 10000H <--->FFFFFF]");
   OKBtn = buffer::MakeButton("OKBtn", "Resize", "Buffer Resize .");

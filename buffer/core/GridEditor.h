@@ -51,18 +51,25 @@ class GridEditor {
   int PartialHex() const { return partialHex_; }
   int Modified() const { return modified_; }
 
-  // Events from the grids.
+  // Events from the grids, each one handler for all six grids alike.
   void FocusIn(GridId grid);
   void FocusOut(GridId grid);
   // The in-place editor of a grid reports its cell's text when it opens on focus.
   void EditorOpened(GridId grid);
+  // HexCodeSG8bitMouseDown and its five siblings: the cursors follow the press, and a press
+  // on the 8-bit hex grid leaves an edit record.
   void MouseDown(GridId grid, int column, int row);
+  // The grids' key-down handlers. The key routines GridKeyAddress, GridKeyHex16 and
+  // GridKeyByte are one routine here: the grid's last column (5, 7 or 15) is all that tells
+  // them apart.
   void KeyDown(GridId grid, GridKey key);
   // A typed character (Latin-1) into the cursor cell: the first one after the cursor reached
   // the cell replaces its text, later ones are appended (at most 9 characters).
   void TypeChar(GridId grid, std::uint8_t ch);
   void EraseChar(GridId grid);
-  // The in-place editor's text of the cursor cell changed.
+  // The in-place editor's text of the cursor cell changed: HexCodeSG8bitSetEditText,
+  // HexCodeSG16BitSetEditText, ASCIICode8bitSGSetEditText, ASCIICode16BisSGSetEditText,
+  // AddressGB8bitSetEditText or AddressSG16BitSetEditText, by the grid.
   void SetEditText(GridId grid, const std::string& text);
   void Scroll(ScrollBarId bar, ScrollCode code, std::int32_t position);
   // The mouse wheel: the view moves by rows (positive: toward the end), across pages.

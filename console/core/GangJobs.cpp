@@ -48,21 +48,23 @@ bool GangJobs::Start(JobQueue& queue, const std::string& settingsPath) {
   const Inside inside(inside_);
   const QueuedFile file = queue.front();
   const std::string path = file.Path();
-  // An empty file would leave the last file's data in the buffer for this job.
   const std::optional<int32_t> size =
       buffer::CheckFileExists(path, false) ? buffer::ReadFileSize(path) : std::nullopt;
-  if (!size || *size <= 0) {
-    ShowBox(kFileMissingText, kFileMissingCaption);
+  if (!size) {
+    ShowBox(kFileMissingText, kWrongCaption);
+    return false;
+  }
+  // An empty file would leave the last file's data in the buffer for this job.
+  if (*size == 0) {
+    ShowBox(kFileEmptyText, kWrongCaption);
     return false;
   }
   if (!WriteJobLoadKeys(settingsPath, path, *size)) {
     // The load would read another file's name.
-    ShowBox("\nCan NOT write the load settings\n" + settingsPath + "\n\n", kFileMissingCaption);
+    ShowBox("\nCan NOT write the load settings\n" + settingsPath + "\n\n", kWrongCaption);
     return false;
   }
-  const JobLoad load = site_.LoadFile();
-  if (load == JobLoad::Unreadable) ShowBox(kFileMissingText, kFileMissingCaption);
-  if (load != JobLoad::Loaded) return false;
+  if (!site_.LoadFile()) return false;
   const uint32_t sum = site_.ShowBufferInfo();
   rows_.push_back({file.name, buffer::FormatHex(sum, 8), kProcessingStatus});
   site_.PressEnter();
@@ -83,7 +85,7 @@ bool GangJobs::ReDo() {
 
 void GangJobs::BeginJob() {
   running_ = true;
-  elapsed_ = 0;
+  jobElapsed_ = 0;
   timerEnabled_ = true;
 }
 
@@ -101,9 +103,9 @@ void GangJobs::TimeOutTick(uint32_t interval, std::string_view timeOutText) {
   timerEnabled_ = false;
   if (!running_) return;
   const Inside inside(inside_);
-  elapsed_ = SaturatingAdd(elapsed_, interval);
+  jobElapsed_ = SaturatingAdd(jobElapsed_, interval);
   const uint32_t limit = JobTimeOutMs(timeOutText);
-  if (elapsed_ > limit) {
+  if (jobElapsed_ > limit) {
     // A result may come while a box is open: then the job is over and this tick has no say.
     const uint32_t generation = site_.JobGeneration();
     ShowBox(kTimeOutText, kTimeOutCaption);
@@ -113,9 +115,9 @@ void GangJobs::TimeOutTick(uint32_t interval, std::string_view timeOutText) {
       if (SameJob(generation)) SetJobResult(0);
       return;
     }
-    elapsed_ = 0;
+    jobElapsed_ = 0;
   } else {
-    bar_ = TimeOutBarFor(elapsed_, limit, bar_.colour);
+    bar_ = TimeOutBarFor(jobElapsed_, limit, bar_.colour);
   }
   timerEnabled_ = true;
 }

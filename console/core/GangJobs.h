@@ -20,12 +20,6 @@
 
 namespace console {
 
-enum class JobLoad {
-  Loaded,      // the file is in the buffer
-  Unreadable,  // the file could not be read (its box shown)
-  Refused,     // the load road refused it (its messages shown)
-};
-
 // What a job needs from the program around it.
 class GangJobSite {
  public:
@@ -34,8 +28,9 @@ class GangJobSite {
   virtual bool MayStartJob() = 0;
   virtual uint32_t JobGeneration() const = 0;
   // Reads the file [LoadDlg] names and places it in the buffer with reports and messages
-  // off; after it, transfers send bytes, not fuses, whatever the outcome.
-  virtual JobLoad LoadFile() = 0;
+  // off; after it, transfers send bytes, not fuses, whatever the outcome. False when the
+  // file was not placed: the load road has shown its own boxes then.
+  virtual bool LoadFile() = 0;
   // The information page brought up to date; gives the checksum of the load.
   virtual uint32_t ShowBufferInfo() = 0;
   virtual void PressEnter() = 0;
@@ -44,7 +39,8 @@ class GangJobSite {
 };
 
 inline constexpr const char* kFileMissingText = "\nCan NOT Find file\nPlease check the path of file\n\n";
-inline constexpr const char* kFileMissingCaption = "Wrong";
+inline constexpr const char* kFileEmptyText = "\nThe file is empty\nPlease check the file\n\n";
+inline constexpr const char* kWrongCaption = "Wrong";
 inline constexpr const char* kTimeOutText = "Time out!!\n\nChecking connection..";
 inline constexpr const char* kTimeOutCaption = "Warning";
 inline constexpr const char* kMissingConnectionText = " Missing connection!! ";
@@ -59,7 +55,8 @@ class GangJobs {
   // A job runs: Start, Delete, Delete All and ReDo are off.
   bool running() const { return running_; }
   bool timerEnabled() const { return timerEnabled_; }
-  uint32_t elapsed() const { return elapsed_; }
+  // Milliseconds of the running job.
+  uint32_t JobElapsed() const { return jobElapsed_; }
   const TimeOutBar& bar() const { return bar_; }
 
   // The first queued file's job; it leaves the queue when it started. The [LoadDlg] keys go
@@ -86,7 +83,7 @@ class GangJobs {
   std::vector<ResultRow> rows_;
   bool running_ = false;
   bool timerEnabled_ = false;
-  uint32_t elapsed_ = 0;  // milliseconds of the running job
+  uint32_t jobElapsed_ = 0;
   TimeOutBar bar_;
   int inside_ = 0;  // Start, a tick or a box of ours is under way
 };

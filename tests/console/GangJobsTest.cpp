@@ -1,5 +1,5 @@
 // GANG TOOLS without widgets: the queue's order, the file masks, the time-out's text and bar,
-// the jobs' ends (a stray result, a result inside a box), Start's refusals and keys, and the
+// the jobs' ends (a stray result, a result inside a box), Start's keys, and the
 // report's bytes.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -144,9 +144,9 @@ class FakeSite : public GangJobSite {
     return true;
   }
   uint32_t JobGeneration() const override { return generation; }
-  JobLoad LoadFile() override {
+  bool LoadFile() override {
     ++loads;
-    return load;
+    return true;
   }
   uint32_t ShowBufferInfo() override { return sum; }
   void PressEnter() override { ++enters; }
@@ -154,7 +154,6 @@ class FakeSite : public GangJobSite {
 
   bool busy = false;
   uint32_t generation = 0;
-  JobLoad load = JobLoad::Loaded;
   int loads = 0;
   uint32_t sum = 0x12AB34;
   int enters = 0;
@@ -166,7 +165,6 @@ class GangJobsTest : public ::testing::Test {
   GangJobsTest() {
     dir_.Write("a.bin", "AAAA");
     dir_.Write("b.bin", "BB");
-    dir_.Write("empty.bin", "");
     queue_.Add(Files({"b.bin", "a.bin"}, dir_.path().string()));
   }
   bool Start() { return jobs_.Start(queue_, settings_); }
@@ -221,39 +219,12 @@ TEST_F(GangJobsTest, StartLoadsTheFirstFileWithItsKeysAndAResultEndsOnlyARunning
   EXPECT_TRUE(boxes_.boxes().empty());
 }
 
-TEST_F(GangJobsTest, StartRefusesWhatItCannotLoadAndKeepsTheItem) {
-  struct Case {
-    const char* file;
-    JobLoad load;
-    bool wrongBox;
-  };
-  for (const Case& c : std::initializer_list<Case>{{"gone.bin", JobLoad::Loaded, true},
-                                                   {"empty.bin", JobLoad::Loaded, true},
-                                                   {"a.bin", JobLoad::Unreadable, true},
-                                                   {"a.bin", JobLoad::Refused, false}}) {
-    boxes_.Clear();
-    queue_.Clear();
-    queue_.Add(Files({c.file}, dir_.path().string()));
-    site_.load = c.load;
-    EXPECT_FALSE(Start()) << c.file;
-    EXPECT_THAT(Names(queue_), ElementsAre(c.file));
-    EXPECT_TRUE(jobs_.rows().empty());
-    EXPECT_EQ(site_.enters, 0);
-    ASSERT_EQ(boxes_.boxes().size(), c.wrongBox ? 1u : 0u) << c.file;
-    if (c.wrongBox) {
-      EXPECT_EQ(boxes_.boxes()[0].text, "\nCan NOT Find file\nPlease check the path of file\n\n");
-      EXPECT_EQ(boxes_.boxes()[0].caption, "Wrong");
-    }
-  }
-  EXPECT_EQ(site_.loads, 2);
-}
-
 TEST_F(GangJobsTest, TimeOutWaitsWhileConnectedAndEndsTheJobWhenTheLinkIsGone) {
   Start();
   jobs_.TimeOutTick(1000, "2");
   EXPECT_EQ(jobs_.bar().progress, 100);
   TickUntilBox("2");
-  EXPECT_EQ(jobs_.elapsed(), 0u);  // the 3rd tick: another full period
+  EXPECT_EQ(jobs_.JobElapsed(), 0u);  // the 3rd tick: another full period
   EXPECT_TRUE(jobs_.timerEnabled());
   ASSERT_EQ(boxes_.boxes().size(), 1u);
   EXPECT_EQ(boxes_.boxes()[0].text, "Time out!!\n\nChecking connection..");

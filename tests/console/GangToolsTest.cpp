@@ -14,6 +14,7 @@
 #include "buffer/DumpEdit.h"
 #include "buffer/core/Checksum.h"
 #include "buffer/core/HexText.h"
+#include "buffer/core/LoadFormat.h"
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
 #include "platform/portio/PortDriver.h"
@@ -261,6 +262,47 @@ TEST_F(GangToolsTest, FormChecksItsEntriesAndRepeatsTheLastJob) {
   EXPECT_EQ(firmware().jobsRun(), 2u);
   EXPECT_EQ(tools_.GangToolListBox1->item(0)->text(), "d.bin");
   EXPECT_EQ(boxes_.boxes().size(), 2u);
+}
+
+// A file Start cannot load gets one box, its own: a file gone since it was queued, an empty
+// file, and files the load road refuses (too large for an image; not of the format last
+// chosen in the Load dialog). No job starts and the item stays first in the queue.
+TEST_F(GangToolsTest, StartShowsOneBoxForAFileItCannotLoadAndKeepsTheItem) {
+  struct Case {
+    const char* file;
+    uintmax_t size;
+    bool gone;
+    int32_t lastLoadFormat;
+    const char* text;
+    const char* caption;
+  };
+  const std::vector<Case> cases = {
+      {"gone.bin", 0x10, true, 0, "\nCan NOT Find file\nPlease check the path of file\n\n", "Wrong"},
+      {"empty.bin", 0, false, 0, "\nThe file is empty\nPlease check the file\n\n", "Wrong"},
+      // Sparse: nothing is written to the disk.
+      {"huge.bin", 0x7FFFFC00, false, 0, "Memory error.", "Load BIN File"},
+      {"plain.bin", 0x10, false, 4, "File is not Intel Hex format !", "ERROR !"},
+  };
+  for (const Case& c : cases) {
+    const std::string folder = std::string("refused/") + c.file;
+    const std::string path = dir_.File(folder + "/" + c.file);
+    dir_.Write(folder + "/" + c.file, "");
+    std::filesystem::resize_file(path, c.size);
+    tools_.GangToolDelAllButtonClick();
+    Queue(folder);
+    if (c.gone) std::filesystem::remove(path);
+    buffer::SetLastLoadFormat(c.lastLoadFormat);
+    boxes_.Clear();
+    tools_.GangToolStartButtonClick();
+    buffer::SetLastLoadFormat(0);
+    ASSERT_EQ(boxes_.boxes().size(), 1u) << c.file;
+    EXPECT_EQ(boxes_.boxes()[0].text, c.text);
+    EXPECT_EQ(boxes_.boxes()[0].caption, c.caption);
+    EXPECT_TRUE(tools_.ResultRows().empty());
+    EXPECT_TRUE(tools_.GangToolStartButton->isEnabled());
+    ASSERT_EQ(tools_.GangToolListBox1->count(), 1);
+    EXPECT_EQ(tools_.GangToolListBox1->item(0)->text(), c.file);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "console/ModalRun.h"
 #include "console/Qz_M_Unit.h"
 #include "console/SPLASHFORM.h"
+#include "tests/console/HandTimers.h"
 #include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 
@@ -29,35 +30,50 @@ class ModalScript {
   console::ModalRunner previous_;
 };
 
-TEST(HeadFormTest, TheSplashClosesOnItsTimerAndTheAboutWindowOnlyOnAClick) {
-  std::vector<std::string> seen;
-  ModalScript script([&](QDialog& dialog) {
-    auto& form = static_cast<THeadForm&>(dialog);
-    EXPECT_EQ(form.size(), QSize(443, 316));
-    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(form.Image1->geometry(), QRect(-4, -4, 448, 320));
-    EXPECT_EQ(form.ScrollText1->geometry(), QRect(8, 196, 381, 115));
-    const console::ScrollTextModel& text = form.ScrollText1->Model();
-    EXPECT_EQ(text.Steps(), 500);
-    EXPECT_EQ(text.Speed(), 100);
-    EXPECT_EQ(text.ScrollDirection(), console::TScrollDirection::sdBottomToTop);
-    EXPECT_TRUE(text.Scrolling());
-    form.show();
-    if (form.Timer1->isActive()) {
-      seen.push_back("timer " + std::to_string(form.Timer1->interval()));
-      form.Timer1Timer();
-    } else {
-      // A press on the scrolling text is the text's own; the picture closes.
-      QTest::mouseClick(form.ScrollText1, Qt::LeftButton);
-      seen.push_back(form.isVisible() ? "text kept it" : "text closed it");
-      QTest::mouseClick(form.Image1, Qt::LeftButton, {}, QPoint(50, 50));
-    }
-    seen.push_back(form.isVisible() ? "open" : "closed");
-    EXPECT_FALSE(form.Timer1->isActive());
-  });
-  ShowHeadForm(1);
-  ShowHeadForm(0);
-  EXPECT_EQ(seen, std::vector<std::string>({"timer 2000", "closed", "text kept it", "closed"}));
+// Esc, a dialog's usual way out, leaves both uses of the picture open; the splash closes on
+// its timer, the About picture on a click on the picture but not on the scrolling text.
+TEST(HeadFormTest, EscLeavesThePictureOpenAndOnlyItsTimerOrAClickClosesIt) {
+  struct Case {
+    int flag;
+    bool timerRuns;
+    std::function<void(THeadForm&, HandTimer&)> close;
+  };
+  const std::vector<Case> cases = {
+      {1, true, [](THeadForm&, HandTimer& timer) { timer.Tick(); }},
+      {0, false, [](THeadForm& form, HandTimer&) {
+         QTest::mouseClick(form.ScrollText1, Qt::LeftButton);
+         EXPECT_TRUE(form.isVisible()) << "a press on the text is the text's own";
+         QTest::mouseClick(form.Image1, Qt::LeftButton, {}, QPoint(50, 50));
+       }},
+  };
+  for (const Case& c : cases) {
+    HandTimers timers;
+    int shown = 0;
+    ModalScript script([&](QDialog& dialog) {
+      ++shown;
+      auto& form = static_cast<THeadForm&>(dialog);
+      EXPECT_EQ(form.size(), QSize(443, 316));
+      EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+      EXPECT_EQ(form.Image1->geometry(), QRect(-4, -4, 448, 320));
+      EXPECT_EQ(form.ScrollText1->geometry(), QRect(8, 196, 381, 115));
+      const console::ScrollTextModel& text = form.ScrollText1->Model();
+      EXPECT_EQ(text.Steps(), 500);
+      EXPECT_EQ(text.Speed(), 100);
+      EXPECT_EQ(text.ScrollDirection(), console::TScrollDirection::sdBottomToTop);
+      EXPECT_TRUE(text.Scrolling());
+      form.show();
+      ASSERT_EQ(timers.made.size(), 1u);
+      EXPECT_EQ(form.Timer1->IsRunning(), c.timerRuns) << c.flag;
+      EXPECT_EQ(form.Timer1->Interval(), 2000);
+      QTest::keyClick(&form, Qt::Key_Escape);
+      EXPECT_TRUE(form.isVisible()) << c.flag;
+      c.close(form, *timers.made[0]);
+      EXPECT_FALSE(form.isVisible()) << c.flag;
+      EXPECT_FALSE(form.Timer1->IsRunning());
+    });
+    ShowHeadForm(c.flag, timers.Factory());
+    EXPECT_EQ(shown, 1);
+  }
   EXPECT_EQ(MakeHeadPicture().size(), QSize(448, 320));
 }
 
@@ -97,7 +113,7 @@ TEST_F(StartSplashTest, StartShowsTheSplashUnlessOemAndTheMenuOpensBothAboutWind
   std::vector<std::string> shown;
   ModalScript script([&](QDialog& dialog) {
     const bool splash = qobject_cast<THeadForm*>(&dialog) != nullptr;
-    shown.push_back(splash ? (static_cast<THeadForm&>(dialog).Timer1->isActive() ? "splash" : "about")
+    shown.push_back(splash ? (static_cast<THeadForm&>(dialog).Timer1->IsRunning() ? "splash" : "about")
                            : dialog.windowTitle().toStdString());
   });
   TQZ_M_Form form;

@@ -194,7 +194,7 @@ TEST_F(UpdateToolButtons, SearchNextAndTheSwapsWorkOnTheChild) {
 }
 
 TEST(UpdateLoadDialog, BrowsesForUpdateFilesOfEitherCase) {
-  auto browse = buffer::TLoadDlg::MakeBrowseFile(nullptr, buffer::UpdateToolLoadDialog());
+  auto browse = buffer::TLoadDlg::BrowseFile(nullptr, buffer::UpdateToolLoadDialog());
   EXPECT_EQ(browse->nameFilters(), QStringList{"7100 UPD (*.UPD)"});
   EXPECT_FALSE(browse->filter().testFlag(QDir::CaseSensitive));
   EXPECT_EQ(browse->fileMode(), QFileDialog::ExistingFile);
