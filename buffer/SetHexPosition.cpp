@@ -39,7 +39,7 @@ THexForm::THexForm(QWidget* parent)
       decision_(new QPushButton("OK", this)) {
   setWindowTitle("Load Intel Hex File To Buffer");
   destinationAddr_->setMaxLength(kAddressDigits);
-  // Its key press handler: hex digits and backspace pass, 'a'..'f' raised.
+  // DestinationAddrKeyPress: hex digits and backspace pass, 'a'..'f' raised.
   MakeHexEdit(destinationAddr_, kAddressDigits);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(selectMode_);

@@ -100,7 +100,7 @@ std::span<const uint8_t> PacketPayload(const LinkPacket& packet) {
   return std::span<const uint8_t>(packet).subspan(kPacketPrefix, end > kPacketPrefix ? end - kPacketPrefix : 0);
 }
 
-std::optional<LinkPacket> BuildPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField,
+std::optional<LinkPacket> BuildPacket(PacketCode code, std::span<const uint8_t> payload, uint32_t lengthField,
                                       FrameRules rules) {
   if (lengthField < kMinLengthField || lengthField > kMaxLengthField) return std::nullopt;
   const uint32_t payloadLength = lengthField - 4;
@@ -127,7 +127,7 @@ int SendPacket(const LinkPacket& packet, uint32_t base) {
   return TryFiveTimes([&] { return PcHandSend(length, body, base); }) ? 1 : 0;
 }
 
-int SendNewPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField, uint32_t base,
+int SendNewPacket(PacketCode code, std::span<const uint8_t> payload, uint32_t lengthField, uint32_t base,
                   FrameRules rules) {
   const std::optional<LinkPacket> packet = BuildPacket(code, payload, lengthField, rules);
   return packet ? SendPacket(*packet, base) : 0;

@@ -23,10 +23,13 @@ inline constexpr uint32_t kMaxPayload = kMaxLengthField - 4;
 inline constexpr uint32_t kPacketPrefix = 5;
 inline constexpr uint32_t kCrcDigits = 4;
 
+// A packet's byte 0: what the packet is (a request, an acknowledge, a command, a block).
+using PacketCode = uint8_t;
+
 // Codes of the console's link.
-inline constexpr uint8_t kRequestCode = 0x9F;
-inline constexpr uint8_t kAcknowledgeCode = 0xE0;
-inline constexpr uint8_t kReadyCode = 0xE1;
+inline constexpr PacketCode kRequestCode = 0x9F;
+inline constexpr PacketCode kAcknowledgeCode = 0xE0;
+inline constexpr PacketCode kReadyCode = 0xE1;
 
 // PcGetQz710Data results.
 inline constexpr int kReceived = 0;
@@ -72,7 +75,7 @@ std::span<const uint8_t> PacketPayload(const LinkPacket& packet);
 // A packet with `code`, the first L-4 bytes of `payload` and length field L. None when L
 // cannot be carried by the length field (below 4 or above 0xFFFF), when `payload` is shorter
 // than L-4 bytes, or when memory fails.
-std::optional<LinkPacket> BuildPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField,
+std::optional<LinkPacket> BuildPacket(PacketCode code, std::span<const uint8_t> payload, uint32_t lengthField,
                                       FrameRules rules = kConsoleFrames);
 
 // Sends the packet: 1 sent, 0 failed. Logs nothing itself (the handshakes do).
@@ -80,7 +83,7 @@ int SendPacket(const LinkPacket& packet, uint32_t base);
 
 // Builds a packet, sends it and drops it: what every sender of an acknowledge or data block
 // does. A packet that cannot be built counts as not sent (0).
-int SendNewPacket(uint8_t code, std::span<const uint8_t> payload, uint32_t lengthField, uint32_t base,
+int SendNewPacket(PacketCode code, std::span<const uint8_t> payload, uint32_t lengthField, uint32_t base,
                   FrameRules rules = kConsoleFrames);
 
 // One nibble receive of `count` bytes into the buffer: 1 on success, as PcHandGet.

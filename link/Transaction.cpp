@@ -10,8 +10,8 @@ namespace {
 
 using PacketHandler = void (CommandHandlers::*)(LinkPacket);
 
-constexpr uint8_t kFirstCommand = 0xA0;
-constexpr uint8_t kKeyRequest = 0xA1;
+constexpr PacketCode kFirstCommand = 0xA0;
+constexpr PacketCode kKeyRequest = 0xA1;
 
 // Handlers of the commands 0xA0..0xA7 that take the packet; 0xA1 takes none.
 constexpr std::array<PacketHandler, 8> kPacketHandlers = {
@@ -26,7 +26,7 @@ constexpr std::array<PacketHandler, 8> kPacketHandlers = {
 };
 
 void Dispatch(LinkPacket packet, CommandHandlers& handlers) {
-  const uint8_t code = packet[0];
+  const PacketCode code = packet[0];
   if (code == kKeyRequest) {
     handlers.GetKeyCodeCommand();
     return;

@@ -4,6 +4,7 @@
 // their step runs.
 #include <memory>
 
+#include "update/InitUnit.h"
 #include "update/PrograssForm.h"
 #include "update/core/UpdateRun.h"
 

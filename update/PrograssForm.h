@@ -1,6 +1,5 @@
 #pragma once
-// The two small forms of the update run: the init form shown during the pause before the
-// port is found, and the update form with its action text, gauge and Stop button. The Stop
+// The update form of the update run, with its action text, gauge and Stop button. The Stop
 // button has no handler of its own: the long wait sees the press on a window whose text is
 // "Stop" (StopProbe.h).
 #include <QDialog>
@@ -10,14 +9,6 @@
 #include "platform/winapi/qt/CGauge.h"
 
 namespace update {
-
-class TInitForm : public QDialog {
-  Q_OBJECT
-
- public:
-  explicit TInitForm(QWidget* parent = nullptr);
-  QLabel* Label1;
-};
 
 class TUpDateForm : public QDialog {
   Q_OBJECT

@@ -16,11 +16,11 @@
 
 namespace update {
 
-inline constexpr std::uint8_t kReadDeviceInfoCode = 0xA1;
-inline constexpr std::uint8_t kProgramBlockCode = 0xAF;
-inline constexpr std::uint8_t kVerifyBlockCode = 0xAE;
+inline constexpr qzlink::PacketCode kReadDeviceInfoCode = 0xA1;
+inline constexpr qzlink::PacketCode kProgramBlockCode = 0xAF;
+inline constexpr qzlink::PacketCode kVerifyBlockCode = 0xAE;
 inline constexpr std::uint8_t kAcknowledge = 0xE0;
-inline constexpr std::uint8_t kNegativeAcknowledge = 0xFF;
+inline constexpr qzlink::PacketCode kNegativeAcknowledge = 0xFF;
 
 inline constexpr std::int32_t kBlockLength = 8192;
 inline constexpr std::int32_t kImageEnd = 0x1FFFF;
