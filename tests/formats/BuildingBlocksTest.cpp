@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 #include "buffer/formats/HexFields.h"
@@ -80,6 +81,34 @@ TEST(HexFieldReaderTest, BytesReadRunsAndStopWhereTheSingleReadsWould) {
   EXPECT_FALSE(reader.Bytes(out, 3));
   EXPECT_EQ(out[1], 0x02);
   EXPECT_TRUE(source.AtEnd());
+}
+
+// Long runs are decoded many digits at once: every character that is no digit, wherever it
+// stands in a run, must stop the read exactly there with the sums of what came before.
+TEST(HexFieldReaderTest, ALongRunStopsAtAnyBadCharacterWithTheSumsBeforeIt) {
+  const std::string digits = "0123456789abcdefABCDEF0123456789aBcDeF98";  // 20 bytes
+  for (int c = 0; c < 256; ++c) {
+    const bool isDigit = std::isxdigit(c) != 0;
+    for (size_t at = 0; at < digits.size(); ++at) {
+      std::string text = digits + "\r\n";
+      text[at] = static_cast<char>(c);
+      TextSource source("f", Bytes(text));
+      HexFieldReader reader(source);
+      uint8_t out[20] = {};
+      ASSERT_EQ(reader.Bytes(out, 20), isDigit) << c << " at " << at;
+      const size_t end = isDigit ? digits.size() : at;
+      uint32_t bytes = 0, nibbles = 0;
+      for (size_t k = 0; k < end; ++k) nibbles += std::stoi(text.substr(k, 1), nullptr, 16);
+      for (size_t k = 0; k < end / 2; ++k) {
+        const auto value = static_cast<uint8_t>(std::stoi(text.substr(2 * k, 2), nullptr, 16));
+        ASSERT_EQ(out[k], value) << c << " at " << at;
+        bytes += value;
+      }
+      ASSERT_EQ(source.Position(), end) << c << " at " << at;
+      ASSERT_EQ(reader.ByteSum(), bytes) << c << " at " << at;
+      ASSERT_EQ(reader.NibbleSum(), nibbles) << c << " at " << at;
+    }
+  }
 }
 
 TEST(ImageStoreTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
