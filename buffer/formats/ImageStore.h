@@ -25,7 +25,7 @@ class ImageStore {
   // Room to grow to `end` without moving the bytes (at most the limit); the size stays.
   void ExpectEnd(uint64_t end);
   // Makes [0, end) exist; false, with nothing changed, when end is beyond the limit.
-  bool Reserve(uint64_t end);
+  bool Reserve(uint64_t end) { return end <= bytes_.size() || Grow(end); }
   // Room for n bytes at address, or nullptr when they would reach beyond the limit.
   uint8_t* At(uint64_t address, size_t n) {
     uint64_t end = address + n;
@@ -38,6 +38,8 @@ class ImageStore {
   std::vector<uint8_t> Release() { return std::move(bytes_); }
 
  private:
+  bool Grow(uint64_t end);
+
   std::vector<uint8_t> bytes_;
   uint64_t limit_;
 };
