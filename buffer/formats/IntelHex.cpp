@@ -8,7 +8,7 @@
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/HexFields.h"
 #include "buffer/formats/HexRecords.h"
-#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ParsedImage.h"
 #include "buffer/formats/ReaderDialect.h"
 #include "buffer/formats/ScanProgress.h"
 #include "buffer/formats/TextBlockWriter.h"
@@ -38,7 +38,7 @@ bool ReadHead(HexFieldReader& reader, RecordHead& head) {
 // One run of the reader over one file.
 class IntelHexParser {
  public:
-  IntelHexParser(const FileImage& file, ImageStore& image, SegmentBaseChooser& chooser,
+  IntelHexParser(const FileImage& file, ParsedImage& image, SegmentBaseChooser& chooser,
                  int32_t bufSize, bool linearRecords)
       : source_(file.name, file.Text()),
         reader_(source_),
@@ -67,7 +67,7 @@ class IntelHexParser {
 
   TextSource source_;
   HexFieldReader reader_;
-  ImageStore& image_;
+  ParsedImage& image_;
   SegmentBaseChooser& chooser_;
   ScanProgress progress_;
   const bool linearRecords_;
@@ -242,7 +242,7 @@ std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, Fi
 std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, FileImage file,
                                            int32_t bufSize, SegmentBaseChooser& chooser,
                                            const ReaderDialect& dialect) {
-  std::optional<ImageStore> image;
+  std::optional<ParsedImage> image;
   try {
     image.emplace(bufSize, fill);
     // Two digits a byte: a text never holds more data than half its length.

@@ -1,5 +1,5 @@
 // The pieces every reader and writer stands on: locations of errors, the hex field reader
-// and its sums, the bounded image store and the text block writer.
+// and its sums, the bounded parsed image and the text block writer.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "buffer/formats/HexFields.h"
-#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ParsedImage.h"
 #include "buffer/formats/TextBlockWriter.h"
 #include "buffer/formats/TextSource.h"
 #include "tests/support/TempDir.h"
@@ -111,9 +111,9 @@ TEST(HexFieldReaderTest, ALongRunStopsAtAnyBadCharacterWithTheSumsBeforeIt) {
   }
 }
 
-TEST(ImageStoreTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
-  ImageStore image(16, 0xA5);
-  EXPECT_EQ(image.Size(), 16u + ImageStore::kSpare);
+TEST(ParsedImageTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
+  ParsedImage image(16, 0xA5);
+  EXPECT_EQ(image.Size(), 16u + ParsedImage::kSpare);
   EXPECT_EQ(image.Data()[15], 0xA5);
   EXPECT_EQ(image.Data()[16], 0x00);
 
@@ -123,7 +123,7 @@ TEST(ImageStoreTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
   EXPECT_EQ(image.Size(), 0x100004u);
   EXPECT_EQ(image.Data()[0x0FFFFF], 0x00);
 
-  const uint64_t limit = ImageStore::kLimit;
+  const uint64_t limit = ParsedImage::kLimit;
   EXPECT_NE(image.At(limit - 1, 1), nullptr);
   EXPECT_EQ(image.Size(), limit);
   EXPECT_EQ(image.At(limit - 1, 2), nullptr);
@@ -132,9 +132,9 @@ TEST(ImageStoreTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
   EXPECT_EQ(image.Size(), limit);  // refused writes change nothing
 
   // A first size above the limit stays usable as a whole.
-  ImageStore large(0x1100000, 0);
-  EXPECT_EQ(large.Limit(), 0x1100000u + ImageStore::kSpare);
-  EXPECT_NE(large.At(0x1100000, ImageStore::kSpare), nullptr);
+  ParsedImage large(0x1100000, 0);
+  EXPECT_EQ(large.Limit(), 0x1100000u + ParsedImage::kSpare);
+  EXPECT_NE(large.At(0x1100000, ParsedImage::kSpare), nullptr);
 }
 
 TEST(TextBlockWriterTest, FlushesBeforeARecordPastTheThresholdAndReplacesAnOldFile) {

@@ -10,13 +10,13 @@
 
 namespace formats {
 
-class ImageStore {
+class ParsedImage {
  public:
   static constexpr uint64_t kLimit = 0x1020000 + 0x400;
   static constexpr size_t kSpare = 1024;
 
   // Throws std::bad_alloc when the memory cannot be had.
-  ImageStore(int32_t fillSize, uint8_t fill);
+  ParsedImage(int32_t fillSize, uint8_t fill);
 
   // The largest end this image may reach: kLimit, or its first size when that is larger.
   uint64_t Limit() const { return limit_; }
