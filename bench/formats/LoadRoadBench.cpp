@@ -29,15 +29,16 @@ bool Shell(const std::string& command) {
 // Made when a benchmark first asks for them, removed at exit.
 class RoadFiles {
  public:
-  RoadFiles() : dir_(fs::temp_directory_path() / ("load_road_bench_" + std::to_string(::getpid()))) {
+  RoadFiles()
+      : dir_(fs::temp_directory_path() / ("load_road_bench_" + std::to_string(::getpid()))) {
     fs::create_directories(dir_);
     std::mt19937 random(47);
     std::vector<char> bytes(kImage);
     for (auto& b : bytes) b = static_cast<char>(random());
     std::ofstream(Path("image.bin"), std::ios::binary).write(bytes.data(), kImage);
-    ready_ = Shell("objcopy -I binary -O ihex " + Path("image.bin") + " " + TextFile(Text::IntelHex)) &&
-             Shell("objcopy -I binary -O srec --srec-forceS3 " + Path("image.bin") + " " +
-                   TextFile(Text::S3));
+    const std::string bin = Path("image.bin");
+    ready_ = Shell("objcopy -I binary -O ihex " + bin + " " + TextFile(Text::IntelHex)) &&
+             Shell("objcopy -I binary -O srec --srec-forceS3 " + bin + " " + TextFile(Text::S3));
   }
   ~RoadFiles() {
     std::error_code error;
