@@ -1,7 +1,6 @@
 #include "buffer/formats/ParsedImage.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace formats {
 

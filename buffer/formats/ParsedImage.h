@@ -34,7 +34,7 @@ class ParsedImage {
   }
 
   const uint8_t* Data() const { return bytes_.data(); }
-  // The bytes, handed over; the store is empty afterwards.
+  // The bytes, handed over; the image is empty afterwards.
   std::vector<uint8_t> Release() { return std::move(bytes_); }
 
  private:
