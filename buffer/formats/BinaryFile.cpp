@@ -96,30 +96,25 @@ void CheckReadIntact(const FileStamp& before, const OpenFile& file, const std::s
 // The most bytes a file image holds: its size and the spare bytes stay a 32-bit count.
 constexpr int64_t kLargestImage = INT32_MAX - static_cast<int64_t>(FileImage::kSpare);
 
-// The whole file, read to its end. A file too large for an image is out of memory, as its
-// block could never be had.
+// The whole file, read to its end. It comes in pieces through a buffer small enough to stay
+// in the cache, so the image's memory is written once, not cleared first and written again.
+// A file too large for an image is out of memory, as its block could never be had.
 std::vector<uint8_t> ReadWhole(const OpenFile& file, const std::string& name) {
+  constexpr size_t kPiece = 256 * 1024;
   const FileStamp before = Stamp(file, name);
   if (before.size > kLargestImage) throw std::bad_alloc();
-  size_t capacity = static_cast<size_t>(before.size);
-  std::vector<uint8_t> bytes(capacity + FileImage::kSpare);
-  size_t size = 0;
+  std::vector<uint8_t> bytes;
+  bytes.reserve(static_cast<size_t>(before.size) + FileImage::kSpare);
+  std::vector<uint8_t> piece(kPiece);
+  // On to a read that finds nothing: the file may go on past the size it reported.
   for (;;) {
-    size += ReadAt(file, name, bytes.data() + size, capacity - size, static_cast<off_t>(size));
-    if (size < capacity) break;
-    // Full: the file may go on past the size it reported.
-    uint8_t probe[4096];
-    size_t more = ReadAt(file, name, probe, sizeof probe, static_cast<off_t>(size));
-    if (more == 0) break;
-    if (static_cast<int64_t>(size + more) > kLargestImage) throw std::bad_alloc();
-    capacity = std::max(2 * capacity, size + sizeof probe);
-    bytes.resize(capacity + FileImage::kSpare);
-    std::memcpy(bytes.data() + size, probe, more);
-    size += more;
+    const size_t got = ReadAt(file, name, piece.data(), kPiece, static_cast<off_t>(bytes.size()));
+    if (got == 0) break;
+    if (static_cast<int64_t>(bytes.size() + got) > kLargestImage) throw std::bad_alloc();
+    bytes.insert(bytes.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(got));
   }
-  CheckReadIntact(before, file, name, before.size, size);
-  bytes.resize(size + FileImage::kSpare);
-  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(size), bytes.end(), 0);
+  CheckReadIntact(before, file, name, before.size, bytes.size());
+  bytes.resize(bytes.size() + FileImage::kSpare, 0);
   return bytes;
 }
 

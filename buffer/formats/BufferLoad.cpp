@@ -16,17 +16,25 @@ namespace {
 
 constexpr const char* kLoadSection = "LoadDlg";
 
+struct SettledFormat {
+  int32_t code;
+  bool detected;  // found by detection
+};
+
 // The code the load runs under: LastLoadFormat (or the section's Format), or what detection
 // finds when that is 0. The section's Format names the code used, so the information page
 // shows the format found.
-int32_t SettleFormat(const FileImage& image, const LoadSettings& settings, int messages,
-                     const LoadProfile& profile) {
-  int32_t format = profile.formatFromLastChoice ? buffer::LastLoadFormat() : settings.format;
-  if (format == buffer::kFormatAutoDetect) {
-    format = DetectLoadFormat(image, messages == 1 ? kDetectOnSuccess : kDetectSilent, profile);
+SettledFormat SettleFormat(const FileImage& image, const LoadSettings& settings, int messages,
+                           const LoadProfile& profile) {
+  SettledFormat format{profile.formatFromLastChoice ? buffer::LastLoadFormat() : settings.format,
+                       false};
+  if (format.code == buffer::kFormatAutoDetect) {
+    format.code =
+        DetectLoadFormat(image, messages == 1 ? kDetectOnSuccess : kDetectSilent, profile);
+    format.detected = true;
   }
-  if (format != settings.format) {
-    TIniFile(buffer::SettingsPath()).WriteInteger(kLoadSection, "Format", format);
+  if (format.code != settings.format) {
+    TIniFile(buffer::SettingsPath()).WriteInteger(kLoadSection, "Format", format.code);
   }
   return format;
 }
@@ -68,12 +76,13 @@ LoadOutcome LoadIntoBuffer(buffer::DumpEditCore& form, FileImage image, int32_t 
                            const LoadRequest& request) {
   const LoadProfile& profile = request.profile;
   const LoadSettings settings = ReadLoadSettings();
-  const int32_t format = SettleFormat(image, settings, request.messages, profile);
+  const SettledFormat format = SettleFormat(image, settings, request.messages, profile);
   // A refused file leaves the buffer as it was: it is resized only after the reader took
   // the file.
-  const int32_t bufSize = LoadedBufferSize(profile, format, form.buffer().BufSize(), size);
-  std::optional<LoadedSource> source = ReadLoadSource(
-      format, std::move(image), settings, {request.owner, request.chooser, bufSize, profile});
+  const int32_t bufSize = LoadedBufferSize(profile, format.code, form.buffer().BufSize(), size);
+  std::optional<LoadedSource> source =
+      ReadLoadSource(format.code, std::move(image), settings,
+                     {request.owner, request.chooser, bufSize, profile, format.detected});
   if (!source) return LoadOutcome::kRefused;
   if (profile.destinationChecked && source->place && !InsideAddresses(*source)) {
     buffer::ShowMessage(messages::kDestinationOutside);

@@ -8,8 +8,9 @@
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/HexFields.h"
 #include "buffer/formats/HexRecords.h"
-#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ParsedImage.h"
 #include "buffer/formats/ReaderDialect.h"
+#include "buffer/formats/ScanProgress.h"
 #include "buffer/formats/TextBlockWriter.h"
 #include "buffer/formats/TextSource.h"
 
@@ -37,13 +38,13 @@ bool ReadHead(HexFieldReader& reader, RecordHead& head) {
 // One run of the reader over one file.
 class IntelHexParser {
  public:
-  IntelHexParser(const FileImage& file, ImageStore& image, SegmentBaseChooser& chooser,
+  IntelHexParser(const FileImage& file, ParsedImage& image, SegmentBaseChooser& chooser,
                  int32_t bufSize, bool linearRecords)
       : source_(file.name, file.Text()),
         reader_(source_),
         image_(image),
         chooser_(chooser),
-        progressStep_(std::max<int64_t>(bufSize / 100, 1)),
+        progress_(bufSize),
         linearRecords_(linearRecords) {}
 
   // False when the file is refused; Fault() then says why (empty: the plain box).
@@ -52,6 +53,7 @@ class IntelHexParser {
   bool SawRecord() const { return sawRecord_; }
   int32_t Mismatches() const { return mismatches_; }
   uint64_t End() const { return end_; }
+  void CloseProgress() { progress_.Done(); }
 
  private:
   enum class Step { Next, Stop, Refuse };
@@ -62,15 +64,13 @@ class IntelHexParser {
   bool ReadBase(uint32_t& value);
   bool ReadChecksum();
   Step BadDigit(const std::string& field);
-  void StepProgress(size_t position);
 
   TextSource source_;
   HexFieldReader reader_;
-  ImageStore& image_;
+  ParsedImage& image_;
   SegmentBaseChooser& chooser_;
-  const int64_t progressStep_;
+  ScanProgress progress_;
   const bool linearRecords_;
-  int64_t progressDone_ = 0;
 
   bool sawRecord_ = false;
   bool sawSegment_ = false;
@@ -81,17 +81,11 @@ class IntelHexParser {
   std::optional<std::string> fault_;
 };
 
-void IntelHexParser::StepProgress(size_t position) {
-  // The bar stops at 99 after a hundred steps; more would change nothing on it.
-  const int64_t due = std::min<int64_t>(static_cast<int64_t>(position) / progressStep_, 100);
-  for (; progressDone_ < due; ++progressDone_) buffer::Progress().StepIt();
-}
-
 bool IntelHexParser::Run() {
   while (source_.Find(':')) {
     sawRecord_ = true;
     const size_t colon = source_.Position();
-    StepProgress(colon);
+    progress_.At(static_cast<int64_t>(colon));
     source_.Skip(1);
     Step step = Record(colon);
     if (step == Step::Refuse) return false;
@@ -248,7 +242,7 @@ std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, Fi
 std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, FileImage file,
                                            int32_t bufSize, SegmentBaseChooser& chooser,
                                            const ReaderDialect& dialect) {
-  std::optional<ImageStore> image;
+  std::optional<ParsedImage> image;
   try {
     image.emplace(bufSize, fill);
     // Two digits a byte: a text never holds more data than half its length.
@@ -257,10 +251,6 @@ std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, Fi
     buffer::ShowMessage(messages::kIntelHexMemory, owner);
     return std::nullopt;
   }
-  buffer::ProgressSink& progress = buffer::Progress();
-  progress.Show();
-  progress.SetPosition(0);
-
   IntelHexParser parser(file, *image, chooser, bufSize, dialect.intelLinearRecords);
   const bool read = parser.Run();
   file.bytes = {};
@@ -275,8 +265,7 @@ std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, Fi
     result->highest = parser.End() == 0 ? 0 : static_cast<int32_t>(parser.End() - 1);
     result->image = image->Release();
   }
-  progress.Finish();
-  progress.Close();
+  parser.CloseProgress();
   return result;
 }
 

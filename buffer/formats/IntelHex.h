@@ -36,8 +36,8 @@ enum class StartAddressChoice : int { ForceZero = 0, FileDefault = 1, SetAddress
 uint32_t SegmentBaseForChoice(StartAddressChoice choice, uint32_t fileBase,
                               const std::string& destinationText);
 
-// A hex reader's result: the image starts at address 0; `highest` is the last address
-// written (0 without data).
+// A hex reader's result: the bytes of its ParsedImage, address 0 first; `highest` is the
+// last address written (0 without data).
 struct HexLoadResult {
   int32_t lowest = 0;
   int32_t highest = 0;
@@ -51,7 +51,7 @@ bool DetectIntelHex(int mode, const FileImage& file);
 bool DetectIntelHex(int mode, const FileImage& file, const ReaderDialect& dialect);
 
 // Reads the records into an image of BufSize bytes of fill (growing with 0x00 as the
-// addresses need, up to ImageStore::kLimit). Nothing after "FORMAT ERROR !" (a record cut
+// addresses need, up to ParsedImage::kLimit). Nothing after "FORMAT ERROR !" (a record cut
 // short, no record at all, a bad digit, data beyond the limit) or "Memory Error.";
 // checksum mismatches show "File read error!!\n" and keep the data.
 std::optional<HexLoadResult> ParseIntelHex(winapi::Owner owner, uint8_t fill, FileImage file,

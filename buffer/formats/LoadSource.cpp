@@ -57,10 +57,11 @@ std::optional<LoadedSource> ReadTektronixSource(FileImage file, const LoadSettin
 }
 
 // The buffer is kMotorolaLoadBufSize bytes by now (the dispatcher's resize). The image ends
-// where the data end, and lands at the destination reduced to 24 bits.
+// where the data end, and lands at the destination reduced to 24 bits. The detector checks
+// the whole text; after detection said yes it would only say so again.
 std::optional<LoadedSource> ReadMotorolaSource(FileImage file, const LoadSettings& settings,
                                                const ReaderContext& context) {
-  if (!DetectMotorolaS(kDetectOnFailure, file)) return std::nullopt;
+  if (!context.detected && !DetectMotorolaS(kDetectOnFailure, file)) return std::nullopt;
   auto parsed = ParseMotorolaS(std::move(file), context.bufSize,
                                MotorolaFill(settings.userFill, settings.FillUnused()));
   if (!parsed) return std::nullopt;

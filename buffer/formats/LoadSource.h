@@ -98,12 +98,14 @@ const LoadProfile& ConsoleLoad();
 const LoadProfile& UpdateToolLoad();
 
 // What the readers need besides the file: the window their boxes belong to, the answer to
-// the start-address question, the buffer's size and the program's load profile.
+// the start-address question, the buffer's size and the program's load profile, and whether
+// the format was just detected on this very file (its detector has said yes already).
 struct ReaderContext {
   winapi::Owner owner = nullptr;
   SegmentBaseChooser& chooser;
   int32_t bufSize = 0;
   const LoadProfile& profile = ConsoleLoad();
+  bool detected = false;
 };
 
 // Reads the image as the format says in the context's profile (a code that is no reader's

@@ -7,7 +7,7 @@
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/HexFields.h"
 #include "buffer/formats/HexRecords.h"
-#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ParsedImage.h"
 #include "buffer/formats/ReaderDialect.h"
 #include "buffer/formats/SafeFileWriter.h"
 #include "buffer/formats/RecordScan.h"
@@ -68,7 +68,7 @@ bool ReadBody(HexFieldReader& reader, RecordBody& body, const char*& field) {
 // One run of the reader over one file.
 class MotorolaParser {
  public:
-  MotorolaParser(const FileImage& file, ImageStore& image)
+  MotorolaParser(const FileImage& file, ParsedImage& image)
       : source_(file.name, file.Text()),
         reader_(source_),
         image_(image),
@@ -89,7 +89,7 @@ class MotorolaParser {
 
   TextSource source_;
   HexFieldReader reader_;
-  ImageStore& image_;
+  ParsedImage& image_;
   ScanProgress progress_;
   RecordBody body_;
   uint64_t end_ = 0;
@@ -306,7 +306,7 @@ bool DetectMotorolaS(int mode, const FileImage& file, const ReaderDialect& diale
 }
 
 std::optional<HexLoadResult> ParseMotorolaS(FileImage file, int32_t bufSize, uint8_t fill) {
-  std::optional<ImageStore> image;
+  std::optional<ParsedImage> image;
   try {
     image.emplace(bufSize, fill);
   } catch (const std::bad_alloc&) {
@@ -315,8 +315,8 @@ std::optional<HexLoadResult> ParseMotorolaS(FileImage file, int32_t bufSize, uin
   }
   // The whole image is fill, the spare bytes too: nothing but data and fill lies above the
   // data.
-  std::memset(image->At(image->Size() - ImageStore::kSpare, ImageStore::kSpare), fill,
-              ImageStore::kSpare);
+  std::memset(image->At(image->Size() - ParsedImage::kSpare, ParsedImage::kSpare), fill,
+              ParsedImage::kSpare);
 
   MotorolaParser parser(file, *image);
   const bool read = parser.Run();
@@ -334,7 +334,7 @@ std::optional<HexLoadResult> ParseMotorolaS(FileImage file, int32_t bufSize, uin
 
 std::optional<HexLoadResult> ParseMotorolaSUntilEnd(winapi::Owner owner, uint8_t fill,
                                                     FileImage file, int32_t bufSize) {
-  std::optional<ImageStore> image;
+  std::optional<ParsedImage> image;
   try {
     image.emplace(bufSize, fill);
   } catch (const std::bad_alloc&) {

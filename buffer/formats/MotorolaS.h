@@ -38,7 +38,7 @@ std::optional<HexLoadResult> ParseMotorolaS(FileImage file, int32_t bufSize, uin
 
 // The update tool's reader: S0, S1, S2, S3, S7 and S9 records up to the first S7 or S9 (or
 // the end of the text), S3 addresses whole, into an image of bufSize bytes of `fill` that
-// grows with 0x00 as the addresses need (up to ImageStore::kLimit). `lowest` is the lowest
+// grows with 0x00 as the addresses need (up to ParsedImage::kLimit). `lowest` is the lowest
 // data address (0xFFFFFF without data), `highest` the last address written (inclusive, 0
 // without data). Nothing after "FORMAT ERROR !" (no record, a count of 0, a record that does
 // not read, data beyond the limit; named by place) or "Memory Error."; checksum mismatches

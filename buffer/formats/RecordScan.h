@@ -9,7 +9,7 @@
 
 #include "buffer/formats/FileImage.h"
 #include "buffer/formats/HexFields.h"
-#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ParsedImage.h"
 #include "buffer/formats/ScanProgress.h"
 #include "buffer/formats/TextSource.h"
 
@@ -20,7 +20,7 @@ class RecordScan {
   // The lowest address a scan without data reports.
   static constexpr uint64_t kNoData = 0xFFFFFF;
 
-  RecordScan(const FileImage& file, ImageStore& image, int32_t bufSize)
+  RecordScan(const FileImage& file, ParsedImage& image, int32_t bufSize)
       : source_(file.name, file.Text()), reader_(source_), image_(image), progress_(bufSize) {}
 
   // Why and where the text was refused.
@@ -44,7 +44,7 @@ class RecordScan {
 
   TextSource source_;
   HexFieldReader reader_;
-  ImageStore& image_;
+  ParsedImage& image_;
   ScanProgress progress_;
   int32_t mismatches_ = 0;
 

@@ -6,7 +6,7 @@
 #include "buffer/formats/FormatMessages.h"
 #include "buffer/formats/HexFields.h"
 #include "buffer/formats/HexRecords.h"
-#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ParsedImage.h"
 #include "buffer/formats/ReaderDialect.h"
 #include "buffer/formats/RecordScan.h"
 #include "buffer/formats/SafeFileWriter.h"
@@ -151,7 +151,7 @@ bool DetectTektronix(int mode, const FileImage& file, const ReaderDialect& diale
 
 std::optional<HexLoadResult> ParseTektronix(winapi::Owner owner, uint8_t fill, FileImage file,
                                             int32_t bufSize) {
-  std::optional<ImageStore> image;
+  std::optional<ParsedImage> image;
   try {
     image.emplace(bufSize, fill);
   } catch (const std::bad_alloc&) {

@@ -1,12 +1,13 @@
 // The pieces every reader and writer stands on: locations of errors, the hex field reader
-// and its sums, the bounded image store and the text block writer.
+// and its sums, the bounded parsed image and the text block writer.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 #include "buffer/formats/HexFields.h"
-#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ParsedImage.h"
 #include "buffer/formats/TextBlockWriter.h"
 #include "buffer/formats/TextSource.h"
 #include "tests/support/TempDir.h"
@@ -82,9 +83,37 @@ TEST(HexFieldReaderTest, BytesReadRunsAndStopWhereTheSingleReadsWould) {
   EXPECT_TRUE(source.AtEnd());
 }
 
-TEST(ImageStoreTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
-  ImageStore image(16, 0xA5);
-  EXPECT_EQ(image.Size(), 16u + ImageStore::kSpare);
+// Long runs are decoded many digits at once: every character that is no digit, wherever it
+// stands in a run, must stop the read exactly there with the sums of what came before.
+TEST(HexFieldReaderTest, ALongRunStopsAtAnyBadCharacterWithTheSumsBeforeIt) {
+  const std::string digits = "0123456789abcdefABCDEF0123456789aBcDeF98";  // 20 bytes
+  for (int c = 0; c < 256; ++c) {
+    const bool isDigit = std::isxdigit(c) != 0;
+    for (size_t at = 0; at < digits.size(); ++at) {
+      std::string text = digits + "\r\n";
+      text[at] = static_cast<char>(c);
+      TextSource source("f", Bytes(text));
+      HexFieldReader reader(source);
+      uint8_t out[20] = {};
+      ASSERT_EQ(reader.Bytes(out, 20), isDigit) << c << " at " << at;
+      const size_t end = isDigit ? digits.size() : at;
+      uint32_t bytes = 0, nibbles = 0;
+      for (size_t k = 0; k < end; ++k) nibbles += std::stoi(text.substr(k, 1), nullptr, 16);
+      for (size_t k = 0; k < end / 2; ++k) {
+        const auto value = static_cast<uint8_t>(std::stoi(text.substr(2 * k, 2), nullptr, 16));
+        ASSERT_EQ(out[k], value) << c << " at " << at;
+        bytes += value;
+      }
+      ASSERT_EQ(source.Position(), end) << c << " at " << at;
+      ASSERT_EQ(reader.ByteSum(), bytes) << c << " at " << at;
+      ASSERT_EQ(reader.NibbleSum(), nibbles) << c << " at " << at;
+    }
+  }
+}
+
+TEST(ParsedImageTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
+  ParsedImage image(16, 0xA5);
+  EXPECT_EQ(image.Size(), 16u + ParsedImage::kSpare);
   EXPECT_EQ(image.Data()[15], 0xA5);
   EXPECT_EQ(image.Data()[16], 0x00);
 
@@ -94,7 +123,7 @@ TEST(ImageStoreTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
   EXPECT_EQ(image.Size(), 0x100004u);
   EXPECT_EQ(image.Data()[0x0FFFFF], 0x00);
 
-  const uint64_t limit = ImageStore::kLimit;
+  const uint64_t limit = ParsedImage::kLimit;
   EXPECT_NE(image.At(limit - 1, 1), nullptr);
   EXPECT_EQ(image.Size(), limit);
   EXPECT_EQ(image.At(limit - 1, 2), nullptr);
@@ -103,9 +132,9 @@ TEST(ImageStoreTest, StartsFilledGrowsWithZerosAndRefusesBeyondItsLimit) {
   EXPECT_EQ(image.Size(), limit);  // refused writes change nothing
 
   // A first size above the limit stays usable as a whole.
-  ImageStore large(0x1100000, 0);
-  EXPECT_EQ(large.Limit(), 0x1100000u + ImageStore::kSpare);
-  EXPECT_NE(large.At(0x1100000, ImageStore::kSpare), nullptr);
+  ParsedImage large(0x1100000, 0);
+  EXPECT_EQ(large.Limit(), 0x1100000u + ParsedImage::kSpare);
+  EXPECT_NE(large.At(0x1100000, ParsedImage::kSpare), nullptr);
 }
 
 TEST(TextBlockWriterTest, FlushesBeforeARecordPastTheThresholdAndReplacesAnOldFile) {

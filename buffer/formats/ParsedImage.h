@@ -10,13 +10,13 @@
 
 namespace formats {
 
-class ImageStore {
+class ParsedImage {
  public:
   static constexpr uint64_t kLimit = 0x1020000 + 0x400;
   static constexpr size_t kSpare = 1024;
 
   // Throws std::bad_alloc when the memory cannot be had.
-  ImageStore(int32_t fillSize, uint8_t fill);
+  ParsedImage(int32_t fillSize, uint8_t fill);
 
   // The largest end this image may reach: kLimit, or its first size when that is larger.
   uint64_t Limit() const { return limit_; }
@@ -25,7 +25,7 @@ class ImageStore {
   // Room to grow to `end` without moving the bytes (at most the limit); the size stays.
   void ExpectEnd(uint64_t end);
   // Makes [0, end) exist; false, with nothing changed, when end is beyond the limit.
-  bool Reserve(uint64_t end);
+  bool Reserve(uint64_t end) { return end <= bytes_.size() || Grow(end); }
   // Room for n bytes at address, or nullptr when they would reach beyond the limit.
   uint8_t* At(uint64_t address, size_t n) {
     uint64_t end = address + n;
@@ -34,10 +34,12 @@ class ImageStore {
   }
 
   const uint8_t* Data() const { return bytes_.data(); }
-  // The bytes, handed over; the store is empty afterwards.
+  // The bytes, handed over; the image is empty afterwards.
   std::vector<uint8_t> Release() { return std::move(bytes_); }
 
  private:
+  bool Grow(uint64_t end);
+
   std::vector<uint8_t> bytes_;
   uint64_t limit_;
 };

@@ -1,23 +1,23 @@
-#include "buffer/formats/ImageStore.h"
+#include "buffer/formats/ParsedImage.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace formats {
 
-ImageStore::ImageStore(int32_t fillSize, uint8_t fill) {
+ParsedImage::ParsedImage(int32_t fillSize, uint8_t fill) {
   const size_t filled = fillSize > 0 ? static_cast<size_t>(fillSize) : 0;
-  bytes_.assign(filled + kSpare, 0);
-  std::memset(bytes_.data(), fill, filled);
+  // Each byte written once: an image may be as large as the whole buffer.
+  bytes_.reserve(filled + kSpare);
+  bytes_.assign(filled, fill);
+  bytes_.resize(filled + kSpare, 0);
   limit_ = std::max<uint64_t>(kLimit, bytes_.size());
 }
 
-void ImageStore::ExpectEnd(uint64_t end) {
+void ParsedImage::ExpectEnd(uint64_t end) {
   bytes_.reserve(static_cast<size_t>(std::min(end, limit_)));
 }
 
-bool ImageStore::Reserve(uint64_t end) {
-  if (end <= bytes_.size()) return true;
+bool ParsedImage::Grow(uint64_t end) {
   if (end > limit_) return false;
   // Doubling keeps a file of many records above the first size from copying the image
   // once a record; the size itself is exact.
