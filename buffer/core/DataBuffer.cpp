@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "buffer/core/LargeBlocks.h"
+
 namespace buffer {
 namespace {
 
@@ -35,8 +37,11 @@ BufferLock::~BufferLock() { --buffer_.locks_; }
 
 bool DataBuffer::Allocate(std::size_t bytes, std::unique_ptr<std::uint8_t[]>& out) {
   if (Gate() && !Gate()(bytes)) return false;
-  out.reset(new (std::nothrow) std::uint8_t[bytes]());
-  return out != nullptr;
+  out.reset(new (std::nothrow) std::uint8_t[bytes]);
+  if (out == nullptr) return false;
+  AdviseLargePages(out.get(), bytes);
+  std::memset(out.get(), 0, bytes);
+  return true;
 }
 
 bool DataBuffer::Create(std::uint32_t size, std::uint8_t fill) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "buffer/core/FileChecks.h"
+#include "buffer/core/LargeBlocks.h"
 #include "buffer/core/Progress.h"
 #include "buffer/formats/FileFaults.h"
 #include "buffer/formats/FormatMessages.h"
@@ -104,7 +105,7 @@ std::vector<uint8_t> ReadWhole(const OpenFile& file, const std::string& name) {
   const FileStamp before = Stamp(file, name);
   if (before.size > kLargestImage) throw std::bad_alloc();
   std::vector<uint8_t> bytes;
-  bytes.reserve(static_cast<size_t>(before.size) + FileImage::kSpare);
+  buffer::ReserveLargeBlock(bytes, static_cast<size_t>(before.size) + FileImage::kSpare);
   std::vector<uint8_t> piece(kPiece);
   // On to a read that finds nothing: the file may go on past the size it reported.
   for (;;) {
