@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "buffer/HexEntry.h"
 #include "buffer/core/GridRepaint.h"
 
 namespace buffer {
@@ -186,14 +187,9 @@ void DumpGrid::keyPressEvent(QKeyEvent* event) {
     return;
   }
   editor_.KeyDown(grid_, KeyOf(key));
-  const QString text = event->text();
-  if (key == Qt::Key_Backspace) {
-    editor_.EraseChar(grid_);
-  } else if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() <= 0xFF &&
-             text[0].unicode() != 0x7F) {
-    // Latin-1 only: a character above U+00FF has no byte.
-    editor_.TypeChar(grid_, static_cast<std::uint8_t>(text[0].unicode()));
-  }
+  const char typed = TypedCharacter(*event);
+  if (typed == kBackspace) editor_.EraseChar(grid_);
+  else if (typed != 0) editor_.TypeChar(grid_, static_cast<std::uint8_t>(typed));
   emit Changed();
 }
 

@@ -17,9 +17,8 @@ QString ToQString(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Typed characters go through FilterHexKey; keys that type nothing (arrows, Tab, Enter,
-// shortcuts) keep their ordinary meaning. X11 gives Delete the text 0x7F: a control
-// character, not a typed one, so Delete edits in every rule.
+// Typed characters go through FilterHexKey; keys that type nothing (arrows, Delete, Tab,
+// Enter, shortcuts) keep their ordinary meaning.
 class HexKeyFilter : public QObject {
  public:
   HexKeyFilter(QLineEdit* edit, HexKeyRule rule) : QObject(edit), rule_(rule) {}
@@ -27,17 +26,8 @@ class HexKeyFilter : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress) return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    char typed = 0;
-    if (key->key() == Qt::Key_Backspace) {
-      typed = kBackspace;
-    } else if (key->text().size() == 1 && key->text()[0].isPrint() &&
-               !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-      char16_t code = key->text()[0].unicode();
-      typed = code <= 0xFF ? static_cast<char>(code) : 0;
-    } else {
-      return false;
-    }
+    const char typed = TypedCharacter(*static_cast<QKeyEvent*>(event));
+    if (typed == 0) return false;
     char kept = FilterHexKey(typed, rule_);
     if (kept == 0) return true;
     if (kept == typed) return false;
@@ -50,6 +40,14 @@ class HexKeyFilter : public QObject {
 };
 
 }  // namespace
+
+char TypedCharacter(const QKeyEvent& event) {
+  if (event.key() == Qt::Key_Backspace) return kBackspace;
+  const QString text = event.text();
+  if (text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0xFF) return 0;
+  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return 0;
+  return static_cast<char>(text[0].unicode());
+}
 
 void TruncateEditText(QLineEdit* edit, int n) {
   if (edit->text().size() <= n) return;

@@ -8,6 +8,7 @@
 
 #include "buffer/core/HexText.h"
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 
@@ -28,6 +29,11 @@ void ShowBlockEnd(QLineEdit* destination, QLineEdit* start, QLineEdit* end, QLab
 // start := "000000", end := last byte's address of the file, at most the largest value of
 // `digits` hex digits. False, and the edits keep their texts, when the file cannot be opened.
 bool ShowFileRange(const std::string& name, QLineEdit* start, QLineEdit* end, int digits = 8);
+
+// The Latin-1 character a key press types, kBackspace for Backspace, and 0 for a key that
+// types none: arrows, shortcuts, a character above U+00FF, and Delete, whose text on X11 is
+// the control character 0x7F.
+char TypedCharacter(const QKeyEvent& event);
 
 // Typed keys of the edit pass FilterHexKey under the rule. The filter belongs to the edit.
 void InstallHexKeyFilter(QLineEdit* edit, HexKeyRule rule = HexKeyRule::KeepBackspace);

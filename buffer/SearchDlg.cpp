@@ -15,6 +15,7 @@
 #include "buffer/DialogPlacement.h"
 #include "buffer/DialogWidgets.h"
 #include "buffer/DumpEdit.h"
+#include "buffer/HexEntry.h"
 #include "buffer/RadioGroup.h"
 #include "buffer/core/HexText.h"
 #include "buffer/core/Messages.h"
@@ -61,14 +62,6 @@ const SearchGridEvents& EventsOf(SearchGrid grid) {
                                             &SearchCells::BinSGKeyDown,
                                             &SearchCells::BinSGKeyPress};
   return grid == SearchGrid::Ascii ? kAscii : kBinary;
-}
-
-// The Latin-1 character a key types; 0 for a key that types none (Delete's 0x7F included).
-char TypedChar(const QKeyEvent& event) {
-  if (event.key() == Qt::Key_Backspace) return kBackspace;
-  const QString text = event.text();
-  if (text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0xFF) return 0;
-  return static_cast<char>(text[0].unicode());
 }
 
 QString Hex6(std::int32_t value) { return QString::fromLatin1(FormatHex6(value).c_str()); }
@@ -142,7 +135,7 @@ void SearchGridView::keyPressEvent(QKeyEvent* event) {
   const SearchGridEvents& events = EventsOf(grid_);
   (cells_.*events.keyDown)(KeyOf(key));
   cells_.MoveCursor(grid_, KeyOf(key));
-  char typed = TypedChar(*event);
+  char typed = TypedCharacter(*event);
   if (typed != 0 && events.keyPress) (cells_.*events.keyPress)(typed);
   if (typed != 0) cells_.TypeChar(grid_, typed);
   emit Changed();
