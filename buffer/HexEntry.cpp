@@ -17,8 +17,16 @@ QString ToQString(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+bool TypesPrintableText(const QKeyEvent& event) {
+  const QString text = event.text();
+  if (text.isEmpty() || !(text[0].isPrint() || text[0].isSurrogate())) return false;
+  return !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
 // Typed characters go through FilterHexKey; keys that type nothing (arrows, Delete, Tab,
-// Enter, shortcuts) keep their ordinary meaning.
+// Enter, shortcuts) keep their ordinary meaning. A key that types a character without a
+// byte (another keyboard layout's letter) is no hex digit either: it is dropped, or the edit
+// would insert it and the change rule would cut the text there.
 class HexKeyFilter : public QObject {
  public:
   HexKeyFilter(QLineEdit* edit, HexKeyRule rule) : QObject(edit), rule_(rule) {}
@@ -26,8 +34,9 @@ class HexKeyFilter : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress) return false;
-    const char typed = TypedCharacter(*static_cast<QKeyEvent*>(event));
-    if (typed == 0) return false;
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    const char typed = TypedCharacter(key);
+    if (typed == 0) return TypesPrintableText(key);
     char kept = FilterHexKey(typed, rule_);
     if (kept == 0) return true;
     if (kept == typed) return false;
@@ -43,9 +52,9 @@ class HexKeyFilter : public QObject {
 
 char TypedCharacter(const QKeyEvent& event) {
   if (event.key() == Qt::Key_Backspace) return kBackspace;
+  if (!TypesPrintableText(event)) return 0;
   const QString text = event.text();
-  if (text.size() != 1 || !text[0].isPrint() || text[0].unicode() > 0xFF) return 0;
-  if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return 0;
+  if (text.size() != 1 || text[0].unicode() > 0xFF) return 0;
   return static_cast<char>(text[0].unicode());
 }
 

@@ -59,6 +59,12 @@ void PressX11Delete(QWidget* widget) {
   QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
 }
 
+// A letter of the keyboard's other layout, as X11 sends it: no Qt key of its own, a character
+// above U+00FF.
+void PressLetterWithoutAByte(QWidget* widget, char16_t letter) {
+  QTest::sendKeyEvent(QTest::Press, widget, Qt::Key(letter), QString(QChar(letter)), Qt::NoModifier);
+}
+
 TEST_F(HexEntryTest, DeleteEditsUnderBothRulesAndOnlyTheUpdateToolDropsBackspace) {
   struct Case {
     HexKeyRule rule;
@@ -76,6 +82,13 @@ TEST_F(HexEntryTest, DeleteEditsUnderBothRulesAndOnlyTheUpdateToolDropsBackspace
     QTest::keyClick(&edit, Qt::Key_Home);
     PressX11Delete(&edit);
     EXPECT_EQ(edit.text().toStdString(), std::string(c.afterBackspace).substr(1));
+    // Cyrillic Zhe and Greek omega are dropped like any other key that is no hex digit.
+    edit.setText("0123");
+    edit.setCursorPosition(2);
+    PressLetterWithoutAByte(&edit, u'\u0416');
+    PressLetterWithoutAByte(&edit, u'\u03C9');
+    EXPECT_EQ(edit.text().toStdString(), "0123");
+    EXPECT_EQ(edit.cursorPosition(), 2);
   }
 }
 
