@@ -82,11 +82,15 @@ void TMainForm::LoadUpdateImage(buffer::TMainEdit& edit) {
   edit.ShowBufferInfo();
   FileLabels labels;
   const bool accepted = CheckUpdateImage(edit.Core(), &edit, labels);
-  FileIDLabel->setText(QString::fromLatin1(labels.formatId.c_str()));
-  FileModelLabel->setText(QString::fromLatin1(labels.model.c_str()));
+  ShowFileLabels(labels);
   if (accepted) return;
   edit.FillBuffer(0xFF);
   edit.RefreshGrids();
+}
+
+void TMainForm::ShowFileLabels(const FileLabels& labels) {
+  FileIDLabel->setText(QString::fromLatin1(labels.formatId.c_str()));
+  FileModelLabel->setText(QString::fromLatin1(labels.model.c_str()));
 }
 
 void TMainForm::CreateMenus() {

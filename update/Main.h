@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "update/core/UpdateImage.h"
 #include "update/core/UpdateRun.h"
 
 class QFrame;
@@ -54,6 +55,8 @@ class TMainForm : public QMainWindow {
   // file through the update tool's dispatcher, the information page, then the image check
   // with its labels; a rejected image is wiped from the buffer.
   void LoadUpdateImage(buffer::TMainEdit& edit);
+  // The loaded image's format identifier and model, or the texts of a rejected image.
+  void ShowFileLabels(const FileLabels& labels);
 
   // The connected programmer's identity, all 0 until read.
   std::array<char, 20> DeviceFormatId{};

@@ -69,7 +69,8 @@ void TResizeBufDialog::OKBtnClick() {
   // A failed resize has shown its own box; the buffer keeps its size, which [BufInf] says.
   if (editor_) {
     editor_->ResizeBuffer(static_cast<std::uint32_t>(*size));
-    WithdrawCutImage(editor_->Core());
+    // The frame's labels must not go on showing an image that Update now refuses.
+    if (WithdrawCutImage(editor_->Core()) && MainForm) MainForm->ShowFileLabels(kNoImageLabels);
     editor_->WriteBufferInfo();
   }
   CloseConfirmed();

@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
@@ -28,6 +30,7 @@
 #include "tests/support/TempDir.h"
 #include "update/Main.h"
 #include "update/PrograssForm.h"
+#include "update/ResizeBufDlg.h"
 #include "update/StopProbe.h"
 #include "update/core/UpdateImage.h"
 
@@ -163,6 +166,27 @@ TEST_F(UpdateImageFrame, AHalfFileAtTheUpperHalfIsJudgedWithWhatTheBufferHoldsBe
   edit->FillBuffer(0xFF);
   Load(upper, 0x10000);
   EXPECT_EQ(boxes.boxes().size(), 1u);
+}
+
+// A resize that keeps the image leaves its labels; one that cuts it shows the labels of a
+// rejected image, and Update refuses without touching the programmer.
+TEST_F(UpdateImageFrame, AResizeThatCutsTheImageShowsTheErrorLabelsAndUpdateRefuses) {
+  Load(GoodImage());
+  for (const auto& [size, shown] : {std::pair{"20000", "File Format ID : QZ7100"},
+                                     {"10000", "File Format ID  : Error!"}}) {
+    edit->WriteBufferInfo();
+    update::TResizeBufDialog dialog;
+    dialog.AttachEditor(edit);
+    dialog.BufSizeEdit->setText(size);
+    dialog.OKBtn->click();
+    EXPECT_EQ(form->FileIDLabel->text().toStdString(), shown) << size;
+  }
+  EXPECT_EQ(form->FileModelLabel->text(), "File Model : Error !");
+  ASSERT_TRUE(boxes.boxes().empty());
+  form->Menu_Update1->trigger();
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, update::messages::kNotAllowed.text);
+  EXPECT_EQ(device->accesses(), 0u);
 }
 
 TEST_F(UpdateImageFrame, TheUpdateMenuProgramsTheLoadedImageAndStopEndsARunWithTheMenuBack) {

@@ -42,7 +42,7 @@ bool CheckUpdateImage(buffer::DumpEditCore& child, winapi::Owner owner, FileLabe
     buffer::ShowMessage(messages::kImageRejected, owner);
     fields.FileFormatId.fill(0);
     fields.FileModel.fill(0);
-    labels = {"File Format ID  : Error!", "File Model : Error !"};
+    labels = kNoImageLabels;
     return false;
   }
   labels = {"File Format ID : " + FieldText(fields.FileFormatId), "File Model : " + FieldText(fields.FileModel)};
@@ -54,10 +54,12 @@ bool HoldsAcceptedImage(const buffer::DumpEditCore& child) {
          child.buffer().BufSize() >= kUpdateImageSize;
 }
 
-void WithdrawCutImage(buffer::DumpEditCore& child) {
-  if (child.buffer().BufSize() >= kUpdateImageSize) return;
+bool WithdrawCutImage(buffer::DumpEditCore& child) {
+  if (child.buffer().BufSize() >= kUpdateImageSize) return false;
+  const bool held = child.fields().FileFormatId[0] != 0 || child.fields().FileModel[0] != 0;
   child.fields().FileFormatId.fill(0);
   child.fields().FileModel.fill(0);
+  return held;
 }
 
 }  // namespace update

@@ -31,6 +31,9 @@ struct FileLabels {
   std::string model;
 };
 
+// The labels of a child that holds no accepted image.
+inline const FileLabels kNoImageLabels{"File Format ID  : Error!", "File Model : Error !"};
+
 // A 20-character field as text: up to its first 0.
 std::string FieldText(const std::array<char, 20>& field);
 
@@ -46,7 +49,7 @@ bool HoldsAcceptedImage(const buffer::DumpEditCore& child);
 
 // After a resize: a buffer that no longer reaches the image's end has lost the image's upper
 // part, tags included, so the acceptance is withdrawn; growing the buffer again brings
-// zeros, not the image.
-void WithdrawCutImage(buffer::DumpEditCore& child);
+// zeros, not the image. True when the child held an acceptance that is now withdrawn.
+bool WithdrawCutImage(buffer::DumpEditCore& child);
 
 }  // namespace update
