@@ -195,12 +195,25 @@ TSearchDialog::TSearchDialog(HexKeyRule hexKeyRule, QWidget* parent)
   layout->addLayout(bottom);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
+  SetFocusOrder();
+
   for (SearchGridView* grid : {AsciiSG, BinSG}) {
     connect(grid, &SearchGridView::Changed, this, &TSearchDialog::ShowCells);
   }
   connect(ClearBtn, &QPushButton::clicked, this, &TSearchDialog::ClearBtnClick);
   connect(SearchBtn, &QPushButton::clicked, this, &TSearchDialog::SearchBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &TSearchDialog::CancelBtnClick);
+}
+
+// The pattern's first byte is what the user types first: the dialog opens in the binary
+// grid, entered as a click would enter it, on its first cell. Tab runs down the byte cells,
+// the characters, the direction, then the buttons.
+void TSearchDialog::SetFocusOrder() {
+  QWidget* const order[] = {BinSG, AsciiSG, RadioGroup1->Button(0), RadioGroup1->Button(1),
+                            ClearBtn, SearchBtn, CancelBtn};
+  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  BinSG->setFocus(Qt::OtherFocusReason);
+  cells_.BinSGEnter();
 }
 
 void TSearchDialog::showEvent(QShowEvent* event) {

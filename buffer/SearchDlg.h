@@ -74,6 +74,7 @@ class TSearchDialog : public QDialog {
 
  private:
   void ShowCells();
+  void SetFocusOrder();
 
   TMainEdit* Editor = nullptr;
   SearchCells cells_;

@@ -219,6 +219,25 @@ TEST_F(DialogTest, SearchCellsFollowEachOtherAndMakeThePattern) {
   EXPECT_EQ(gap.ReadPattern(), "1234");
 }
 
+// In both programs the dialog opens ready for the pattern's first byte; Tab then goes from the
+// byte cells through the characters and the direction to the buttons.
+TEST_F(DialogTest, SearchOpensOnTheFirstByteCellAndTabsToTheButtons) {
+  for (HexKeyRule rule : {HexKeyRule::KeepBackspace, HexKeyRule::DropBackspace}) {
+    TSearchDialog dialog(rule);
+    Open(dialog);
+    ASSERT_EQ(QApplication::focusWidget(), dialog.BinSG);
+    QTest::keyClicks(QApplication::focusWidget(), "41");
+    EXPECT_EQ(dialog.Cells().Cell(SearchGrid::Binary, 0), "41");
+    EXPECT_EQ(dialog.AsciiSG->item(0, 0)->text(), "A");
+    const std::vector<QWidget*> order{dialog.AsciiSG, dialog.RadioGroup1->Button(0), dialog.ClearBtn,
+                                      dialog.SearchBtn, dialog.CancelBtn, dialog.BinSG};
+    for (QWidget* next : order) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+    }
+  }
+}
+
 TEST_F(DialogTest, ATypedCharacterLeavesTheBinaryRowOnItsOwnColumn) {
   TSearchDialog dialog;
   Open(dialog);
@@ -226,7 +245,7 @@ TEST_F(DialogTest, ATypedCharacterLeavesTheBinaryRowOnItsOwnColumn) {
   QTest::keyClicks(dialog.AsciiSG, "AB");
   EXPECT_EQ(dialog.Cells().Column(SearchGrid::Binary), 1);
   EXPECT_EQ(dialog.Cells().Column(SearchGrid::Ascii), 2);
-  QTest::keyClick(dialog.AsciiSG, Qt::Key_Tab);
+  QTest::keyClick(dialog.AsciiSG, Qt::Key_Backtab);
   ASSERT_TRUE(dialog.BinSG->hasFocus());
   QTest::keyClicks(dialog.BinSG, "43");
   EXPECT_EQ(dialog.Cells().ReadPattern(), "4143");
