@@ -152,13 +152,14 @@ TEST_F(UpdateToolButtons, LoadSumAndSaveAnImageThroughTheUpdateToolsOwnDialogs) 
   EXPECT_EQ(Bytes(back.begin(), back.end()), image);
 }
 
-// Search, Search Next and the three swaps are the console's: the match is the cursor of the
-// nine-row view, the swaps exchange bytes from address 0 over the whole buffer.
+// Search, Search Next (both ways) and the three swaps are the console's: the match is the
+// cursor of the nine-row view, the swaps exchange bytes from address 0 over the whole buffer.
 TEST_F(UpdateToolButtons, SearchNextAndTheSwapsWorkOnTheChild) {
   {
     buffer::BufferLock lock(edit->Buffer());
     for (int i = 0; i < 8; ++i) lock[i] = static_cast<uint8_t>(i);
     std::copy_n("\xAB\xCD", 2, lock.data() + 0x125);
+    std::copy_n("\xAB\xCD", 2, lock.data() + 0x1000);
     std::copy_n("\xAB\xCD", 2, lock.data() + 0x2FFF8);  // in the last row, past MaxRow
   }
   Press<buffer::TSearchDialog>("SearchSpeed", [](buffer::TSearchDialog& dialog) {
@@ -174,12 +175,22 @@ TEST_F(UpdateToolButtons, SearchNextAndTheSwapsWorkOnTheChild) {
   EXPECT_EQ(std::pair(hex->currentRow(), hex->currentColumn()), std::pair(0, 5));
   auto next = [&] { edit->findChild<QToolButton*>("SearchNextSpeed")->click(); };
   next();
+  EXPECT_EQ(edit->CursorAddress8(), 0x1000);
+  next();
   EXPECT_EQ(edit->CursorAddress8(), 0x2FFF8);
   EXPECT_EQ(std::pair(hex->currentRow(), hex->currentColumn()), std::pair(8, 8));
   next();
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].text + " / " + boxes.boxes()[0].caption, "NOT FOUND DATA ! / SEARCH");
   EXPECT_EQ(edit->CursorAddress8(), 0x2FFF8);
+  // Search Next goes the way the last Search went.
+  Press<buffer::TSearchDialog>("SearchSpeed", [](buffer::TSearchDialog& dialog) {
+    dialog.RadioGroup1->Button(1)->click();
+    dialog.SearchBtn->click();
+  });
+  EXPECT_EQ(edit->CursorAddress8(), 0x1000);
+  next();
+  EXPECT_EQ(edit->CursorAddress8(), 0x125);
 
   const std::pair<const char*, Bytes> swaps[] = {{"ByteSwapBitBtn", {1, 0, 3, 2, 5, 4, 7, 6}},
                                                  {"WordSwapBitBtn", {3, 2, 1, 0, 7, 6, 5, 4}},
@@ -189,8 +200,8 @@ TEST_F(UpdateToolButtons, SearchNextAndTheSwapsWorkOnTheChild) {
     buffer::BufferLock lock(edit->Buffer());
     EXPECT_EQ(Bytes(lock.data(), lock.data() + 8), first) << button;
   }
-  // The view was redrawn: the last row's AB CD went through all three swaps, to 0x2FFFE.
-  EXPECT_EQ(hex->item(8, 14)->text(), "CD");
+  // The view was redrawn: the first match's AB CD went through all three swaps, to 0x121.
+  EXPECT_EQ(hex->item(0, 1)->text() + hex->item(0, 2)->text(), "CDAB");
 }
 
 TEST(UpdateLoadDialog, BrowsesForUpdateFilesOfEitherCase) {
