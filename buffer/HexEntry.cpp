@@ -17,6 +17,7 @@ QString ToQString(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Whether the key types text an edit would insert; a shortcut (Ctrl, Alt) types none.
 bool TypesPrintableText(const QKeyEvent& event) {
   const QString text = event.text();
   if (text.isEmpty() || !(text[0].isPrint() || text[0].isSurrogate())) return false;
