@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,35 +18,60 @@ QString ToQString(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+bool HasPrintableText(const QKeyEvent& event) {
+  const QString text = event.text();
+  return !text.isEmpty() && (text[0].isPrint() || text[0].isSurrogate());
+}
+
 // Whether the key types text an edit would insert; a shortcut (Ctrl, Alt) types none.
 bool TypesPrintableText(const QKeyEvent& event) {
-  const QString text = event.text();
-  if (text.isEmpty() || !(text[0].isPrint() || text[0].isSurrogate())) return false;
-  return !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+  return HasPrintableText(event) && !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+// A letter held with Alt is a menu key, never text; yet the line edit would insert its text
+// (Alt+G arrives with "g"). Ctrl with Alt is left alone: some keyboards type with it.
+bool TextHeldWithAlt(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers held = event.modifiers();
+  return HasPrintableText(event) && (held & Qt::AltModifier) && !(held & Qt::ControlModifier);
 }
 
 // Typed characters go through FilterHexKey; keys that type nothing (arrows, Delete, Tab,
 // Enter, shortcuts) keep their ordinary meaning. A key that types a character without a
-// byte (another keyboard layout's letter) is no hex digit either: it is dropped, or the edit
-// would insert it and the change rule would cut the text there.
+// byte (another keyboard layout's letter) or a letter held with Alt is no hex digit either:
+// it is dropped, or the edit would insert it and the change rule would cut the text there.
+// An input method's text comes as no key press: it goes through the same rule.
 class HexKeyFilter : public QObject {
  public:
   HexKeyFilter(QLineEdit* edit, HexKeyRule rule) : QObject(edit), rule_(rule) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* edit = static_cast<QLineEdit*>(watched);
+    if (event->type() == QEvent::InputMethod) {
+      InsertCommittedDigits(edit, static_cast<QInputMethodEvent*>(event)->commitString());
+      return true;
+    }
     if (event->type() != QEvent::KeyPress) return false;
     const auto& key = *static_cast<QKeyEvent*>(event);
     const char typed = TypedCharacter(key);
-    if (typed == 0) return TypesPrintableText(key);
+    if (typed == 0) return TypesPrintableText(key) || TextHeldWithAlt(key);
     char kept = FilterHexKey(typed, rule_);
     if (kept == 0) return true;
     if (kept == typed) return false;
-    static_cast<QLineEdit*>(watched)->insert(QString(QChar(kept)));
+    edit->insert(QString(QChar(kept)));
     return true;
   }
 
  private:
+  void InsertCommittedDigits(QLineEdit* edit, const QString& committed) const {
+    QString digits;
+    for (QChar c : committed) {
+      const char kept = c.unicode() > 0xFF ? 0 : FilterHexKey(static_cast<char>(c.unicode()), rule_);
+      if (IsHexDigit(kept)) digits += QChar(kept);
+    }
+    if (!digits.isEmpty()) edit->insert(digits);
+  }
+
   HexKeyRule rule_;
 };
 

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <functional>
 
 #include "buffer/HexEntry.h"
 #include "tests/support/TempDir.h"
@@ -65,6 +68,18 @@ void PressLetterWithoutAByte(QWidget* widget, char16_t letter) {
   QTest::sendKeyEvent(QTest::Press, widget, Qt::Key(letter), QString(QChar(letter)), Qt::NoModifier);
 }
 
+// A letter held with Alt, as X11 sends it: the letter's own text with the modifier.
+void PressWithAlt(QWidget* widget, Qt::Key key, const char* text) {
+  QTest::sendKeyEvent(QTest::Press, widget, key, QString(text), Qt::AltModifier);
+}
+
+// Text an input method (compose, CJK) commits, which comes as no key press at all.
+void CommitFromInputMethod(QWidget* widget, const QString& text) {
+  QInputMethodEvent commit;
+  commit.setCommitString(text);
+  QApplication::sendEvent(widget, &commit);
+}
+
 TEST_F(HexEntryTest, DeleteEditsUnderBothRulesAndOnlyTheUpdateToolDropsBackspace) {
   struct Case {
     HexKeyRule rule;
@@ -82,13 +97,42 @@ TEST_F(HexEntryTest, DeleteEditsUnderBothRulesAndOnlyTheUpdateToolDropsBackspace
     QTest::keyClick(&edit, Qt::Key_Home);
     PressX11Delete(&edit);
     EXPECT_EQ(edit.text().toStdString(), std::string(c.afterBackspace).substr(1));
-    // Cyrillic Zhe and Greek omega are dropped like any other key that is no hex digit.
-    edit.setText("0123");
-    edit.setCursorPosition(2);
-    PressLetterWithoutAByte(&edit, u'\u0416');
-    PressLetterWithoutAByte(&edit, u'\u03C9');
-    EXPECT_EQ(edit.text().toStdString(), "0123");
-    EXPECT_EQ(edit.cursorPosition(), 2);
+    // A mnemonic presses its button at once; the click follows on a timer.
+    QPushButton clear("&Clear", &form_);
+    clear.show();
+    int clears = 0;
+    QObject::connect(&clear, &QPushButton::pressed, [&clears] { ++clears; });
+    // What arrives between "01" and "23": a key that types no hex digit changes nothing, and
+    // an input method's text goes through the same rule as typed keys.
+    struct Input {
+      const char* name;
+      std::function<void(QWidget*)> send;
+      const char* text;
+      int caret;
+    };
+    for (const Input& input : {
+             Input{"Cyrillic Zhe", [](QWidget* w) { PressLetterWithoutAByte(w, u'\u0416'); }, "0123", 2},
+             Input{"Greek omega", [](QWidget* w) { PressLetterWithoutAByte(w, u'\u03C9'); }, "0123", 2},
+             Input{"Alt+G", [](QWidget* w) { PressWithAlt(w, Qt::Key_G, "g"); }, "0123", 2},
+             Input{"Alt+A", [](QWidget* w) { PressWithAlt(w, Qt::Key_A, "a"); }, "0123", 2},
+             Input{"committed Zhe", [](QWidget* w) { CommitFromInputMethod(w, "\u0416"); }, "0123", 2},
+             Input{"committed g", [](QWidget* w) { CommitFromInputMethod(w, "g"); }, "0123", 2},
+             Input{"committed a-g-b", [](QWidget* w) { CommitFromInputMethod(w, "a-g\u0416b"); }, "01AB23", 4},
+             Input{"Alt+C, a button's mnemonic", [](QWidget* w) { PressWithAlt(w, Qt::Key_C, "c"); }, "0123", 2},
+             Input{"Ctrl+A then 5",
+                   [](QWidget* w) {
+                     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+                     QTest::keyClick(w, Qt::Key_5);
+                   },
+                   "5", 1},
+         }) {
+      edit.setText("0123");
+      edit.setCursorPosition(2);
+      input.send(&edit);
+      EXPECT_EQ(edit.text().toStdString(), input.text) << input.name;
+      EXPECT_EQ(edit.cursorPosition(), input.caret) << input.name;
+    }
+    EXPECT_EQ(clears, 1);
   }
 }
 

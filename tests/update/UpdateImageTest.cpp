@@ -168,18 +168,25 @@ TEST_F(UpdateImageFrame, AHalfFileAtTheUpperHalfIsJudgedWithWhatTheBufferHoldsBe
   EXPECT_EQ(boxes.boxes().size(), 1u);
 }
 
-// A resize that keeps the image leaves its labels; one that cuts it shows the labels of a
-// rejected image, and Update refuses without touching the programmer.
+// A small buffer without an image keeps its labels; a resize that keeps the image leaves its
+// labels; one that cuts it shows the labels of a rejected image, and Update refuses without
+// touching the programmer.
 TEST_F(UpdateImageFrame, AResizeThatCutsTheImageShowsTheErrorLabelsAndUpdateRefuses) {
-  Load(GoodImage());
-  for (const auto& [size, shown] : {std::pair{"20000", "File Format ID : QZ7100"},
-                                     {"10000", "File Format ID  : Error!"}}) {
+  struct Step {
+    bool loadImage;
+    const char* size;
+    const char* shown;
+  };
+  for (const Step& step : {Step{false, "10000", "File Format ID : NONE"},
+                           Step{true, "20000", "File Format ID : QZ7100"},
+                           Step{false, "10000", "File Format ID  : Error!"}}) {
+    if (step.loadImage) Load(GoodImage());
     edit->WriteBufferInfo();
     update::TResizeBufDialog dialog;
     dialog.AttachEditor(edit);
-    dialog.BufSizeEdit->setText(size);
+    dialog.BufSizeEdit->setText(step.size);
     dialog.OKBtn->click();
-    EXPECT_EQ(form->FileIDLabel->text().toStdString(), shown) << size;
+    EXPECT_EQ(form->FileIDLabel->text().toStdString(), step.shown) << step.size;
   }
   EXPECT_EQ(form->FileModelLabel->text(), "File Model : Error !");
   ASSERT_TRUE(boxes.boxes().empty());
