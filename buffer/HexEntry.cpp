@@ -46,7 +46,9 @@ class HexKeyFilter : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* edit = static_cast<QLineEdit*>(watched);
+    // A dying edit is a mere QWidget by now and still gets events (a commit on focus out).
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit == nullptr) return false;
     if (event->type() == QEvent::InputMethod) {
       InsertCommittedDigits(edit, static_cast<QInputMethodEvent*>(event)->commitString());
       return true;
