@@ -28,24 +28,19 @@ bool TypesPrintableText(const QKeyEvent& event) {
   return HasPrintableText(event) && !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
-// A letter held with Alt is a menu key, never text; yet the line edit would insert its text
-// (Alt+G arrives with "g"). Ctrl with Alt is left alone: some keyboards type with it.
-bool TextHeldWithAlt(const QKeyEvent& event) {
-  const Qt::KeyboardModifiers held = event.modifiers();
-  return HasPrintableText(event) && (held & Qt::AltModifier) && !(held & Qt::ControlModifier);
-}
-
 // Typed characters go through FilterHexKey; keys that type nothing (arrows, Delete, Tab,
-// Enter, shortcuts) keep their ordinary meaning. A key that types a character without a
-// byte (another keyboard layout's letter) or a letter held with Alt is no hex digit either:
-// it is dropped, or the edit would insert it and the change rule would cut the text there.
-// An input method's text comes as no key press: it goes through the same rule.
+// Enter, Ctrl shortcuts) keep their ordinary meaning. A key with text but no typed byte is
+// no hex digit either: another keyboard layout's letter, or a letter held with Alt (Alt+G
+// arrives with "g"). It is dropped, or the edit would insert it and the change rule would
+// cut the text there. An input method's text comes as no key press: it goes through the
+// same rule.
 class HexKeyFilter : public QObject {
  public:
   HexKeyFilter(QLineEdit* edit, HexKeyRule rule) : QObject(edit), rule_(rule) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::InputMethod && event->type() != QEvent::KeyPress) return false;
     // A dying edit is a mere QWidget by now and still gets events (a commit on focus out).
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (edit == nullptr) return false;
@@ -53,10 +48,9 @@ class HexKeyFilter : public QObject {
       InsertCommittedDigits(edit, static_cast<QInputMethodEvent*>(event)->commitString());
       return true;
     }
-    if (event->type() != QEvent::KeyPress) return false;
     const auto& key = *static_cast<QKeyEvent*>(event);
     const char typed = TypedCharacter(key);
-    if (typed == 0) return TypesPrintableText(key) || TextHeldWithAlt(key);
+    if (typed == 0) return HasPrintableText(key) && !(key.modifiers() & Qt::ControlModifier);
     char kept = FilterHexKey(typed, rule_);
     if (kept == 0) return true;
     if (kept == typed) return false;
