@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +126,12 @@ TEST_F(HexEntryTest, DeleteEditsUnderBothRulesAndOnlyTheUpdateToolDropsBackspace
                      QTest::keyClick(w, Qt::Key_5);
                    },
                    "5", 1},
+             Input{"Ctrl+V of ab9g",
+                   [](QWidget* w) {
+                     QApplication::clipboard()->setText("ab9g");
+                     QTest::keyClick(w, Qt::Key_V, Qt::ControlModifier);
+                   },
+                   "01ab9", 5},
          }) {
       edit.setText("0123");
       edit.setCursorPosition(2);
