@@ -1,59 +1,18 @@
 #include "buffer/formats/SafeFileWriter.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "buffer/core/Messages.h"
 #include "buffer/formats/FileFaults.h"
 #include "buffer/formats/FormatMessages.h"
-#include "platform/winapi/Paths.h"
+#include "platform/winapi/FileReplace.h"
 
 namespace formats {
 namespace {
-
-namespace fs = std::filesystem;
-
-constexpr int kNameAttempts = 100;
-
-std::string ResolvedTarget(const std::string& target) {
-  fs::path path(winapi::NativePath(target));
-  std::error_code error;
-  if (fs::is_symlink(path, error)) {
-    fs::path resolved = fs::weakly_canonical(path, error);
-    if (!error) return resolved.string();
-  }
-  return path.string();
-}
-
-// Creates an empty file beside the target, with the target's permissions when it exists
-// (otherwise those the process gives new files); its name, or empty with errno set.
-std::string CreateTemporary(const std::string& target) {
-  const fs::path path(target);
-  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  struct stat existing {};
-  const bool replaces = ::stat(target.c_str(), &existing) == 0;
-  static unsigned counter = 0;
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%ld.%u.saving", static_cast<long>(::getpid()), counter++);
-    const std::string name = (folder / ("." + path.filename().string() + suffix)).string();
-    if (InjectedFailure(FileCall::Open, name) != 0) return {};
-    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) return {};
-    if (replaces) ::fchmod(fd, existing.st_mode & 07777);
-    ::close(fd);
-    return name;
-  }
-  errno = EEXIST;
-  return {};
-}
 
 // The new bytes on the disk before the rename makes them the target's: 0 or the errno value.
 int SyncToDisk(const std::string& name) {
@@ -68,8 +27,9 @@ int SyncToDisk(const std::string& name) {
 }  // namespace
 
 SafeFileWriter::SafeFileWriter(const std::string& target)
-    : target_(ResolvedTarget(target)), shown_(target) {
-  temporary_ = CreateTemporary(target_);
+    : target_(winapi::ReplacedFile(target)), shown_(target) {
+  temporary_ = winapi::CreateFileBeside(
+      target_, [](const std::string& name) { return InjectedFailure(FileCall::Open, name); });
   ready_ = !temporary_.empty();
   createError_ = ready_ ? 0 : errno;
   // What the writer leaves in errno tells why it failed.

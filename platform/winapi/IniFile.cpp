@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/winapi/FileReplace.h"
 #include "platform/winapi/Paths.h"
 
 namespace {
@@ -92,7 +93,30 @@ std::optional<int> ParseDecimal(const std::string& text) {
   return static_cast<int>(value);
 }
 
+IniWriteFault& WriteFault() {
+  static IniWriteFault fault;
+  return fault;
+}
+
+std::vector<IniWriteWatch*>& LiveWatches() {
+  static std::vector<IniWriteWatch*> watches;
+  return watches;
+}
+
 }  // namespace
+
+IniWriteFault SetIniWriteFault(IniWriteFault fault) {
+  IniWriteFault previous = std::move(WriteFault());
+  WriteFault() = std::move(fault);
+  return previous;
+}
+
+IniWriteWatch::IniWriteWatch(const std::string& fileName)
+    : path_(winapi::NativePath(fileName)) {
+  LiveWatches().push_back(this);
+}
+
+IniWriteWatch::~IniWriteWatch() { std::erase(LiveWatches(), this); }
 
 TIniFile::TIniFile(const std::string& fileName) : path_(winapi::NativePath(fileName)) {}
 
@@ -108,10 +132,23 @@ std::vector<std::string> TIniFile::ReadLines() const {
 }
 
 bool TIniFile::WriteLines(const std::vector<std::string>& lines) const {
-  std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  for (const std::string& line : lines) out << line << "\r\n";
-  return static_cast<bool>(out.flush());
+  int error = WriteFault() ? WriteFault()(path_) : 0;
+  if (error == 0) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    error = winapi::ReplaceFileContent(path_, text);
+  }
+  if (error != 0) ReportWriteFailure(error);
+  return error == 0;
+}
+
+void TIniFile::ReportWriteFailure(int error) const {
+  std::shared_ptr<IniWriteFailure> failure;
+  for (IniWriteWatch* watch : LiveWatches()) {
+    if (watch->path_ != path_ || watch->failure_) continue;
+    if (!failure) failure = std::make_shared<IniWriteFailure>(IniWriteFailure{path_, error});
+    watch->failure_ = failure;
+  }
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,

@@ -1,6 +1,12 @@
 #include "platform/winapi/IniFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include "tests/support/TempDir.h"
 
@@ -92,6 +98,53 @@ TEST_F(IniFileTest, BackslashPathsNameTheSameFile) {
   TIniFile ini(windowsStyle);
   ini.WriteInteger("S", "K", 3);
   EXPECT_EQ(TIniFile(path).ReadInteger("S", "K", 0), 3);
+}
+
+// A full disk, as a file-size limit gives it in a child process of its own: the rewrite fails,
+// the old file is there byte for byte with its last key whole, and nothing is left beside it.
+TEST_F(IniFileTest, ARewriteThatRunsOutOfRoomLeavesTheOldFile) {
+  std::string old = "[Names]\r\n";
+  for (int k = 0; old.size() < 8192; ++k) old += "H" + std::to_string(k) + "=/data/file.hex\r\n";
+  old += "[GangTool]\r\nActive=1\r\n";
+  dir.Write("History.ini", old);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    IniWriteWatch watch(path);
+    const bool written = TIniFile(path).WriteString("Names", "H0", "/data/other.hex");
+    ::_exit(!written && watch.Failure() && watch.Failure()->error == EFBIG ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write did not fail with EFBIG";
+  EXPECT_EQ(dir.Read("History.ini"), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST_F(IniFileTest, AFailedWriteIsHeardByEveryWatchOfItsFileAndALinkStaysALink) {
+  dir.Write("real/History.ini", "[S]\nK=1\n");
+  std::filesystem::create_symlink(dir.File("real/History.ini"), path);
+  IniWriteWatch outer(path);
+  IniWriteWatch otherFile(dir.File("Error.ini"));
+  ASSERT_TRUE(TIniFile(path).WriteInteger("S", "K", 2));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(dir.Read("real/History.ini"), "[S]\r\nK=2\r\n");
+  EXPECT_EQ(outer.Failure(), nullptr);
+
+  SetIniWriteFault([](const std::string&) { return ENOSPC; });
+  {
+    IniWriteWatch inner(path);
+    EXPECT_FALSE(TIniFile(path).WriteInteger("S", "K", 3));
+    ASSERT_NE(inner.Failure(), nullptr);
+    EXPECT_EQ(inner.Failure(), outer.Failure()) << "nested commands share one record";
+    EXPECT_EQ(inner.Failure()->error, ENOSPC);
+    EXPECT_EQ(inner.Failure()->file, path);
+  }
+  SetIniWriteFault(nullptr);
+  EXPECT_EQ(otherFile.Failure(), nullptr);
+  EXPECT_EQ(TIniFile(path).ReadInteger("S", "K", 0), 2);
 }
 
 }  // namespace
