@@ -18,6 +18,7 @@
 #include "buffer/DumpGrid.h"
 #include "buffer/core/DialogSettings.h"
 #include "buffer/core/Progress.h"
+#include "platform/winapi/IniFile.h"
 
 namespace buffer {
 namespace {
@@ -468,16 +469,24 @@ void TMainEdit::InfBufferMapMouseMove(int x, int y) {
 
 // ---- tool buttons ----
 
-void TMainEdit::RunTool(ToolCommand command, const char* section, const char* hiddenControl) {
+void TMainEdit::RunTool(ToolCommand command, const char* section, bool describeBuffer,
+                        const char* hiddenControl) {
   const ToolSlot& slot = SlotOf(command);
+  // A write that did not happen leaves the file as the last command left it: acting on it
+  // would run that command again, or this one on another file.
+  const IniWriteWatch writes(SettingsPath());
+  if (describeBuffer) WriteBufferInfo();
+  if (!SettingsWritten(writes)) return;
   if (slot.dialog) {
     std::unique_ptr<QDialog> dialog = slot.dialog(*this);
+    // Without its opening OK = "0" the dialog could not be refused.
+    if (!SettingsWritten(writes)) return;
     QWidget* hidden = hiddenControl ? dialog->findChild<QWidget*>(hiddenControl) : nullptr;
     if (hidden) hidden->hide();
     dialog->exec();
     if (hidden) hidden->show();
   }
-  if (section && ReadDialogOk(section) == 0) return;
+  if (section && (!SettingsWritten(writes) || ReadDialogOk(section) == 0)) return;
   if (slot.action) slot.action(*this);
 }
 
@@ -486,31 +495,21 @@ void TMainEdit::LoadFileBClick() {
 }
 
 void TMainEdit::SaveFileBClick() {
-  RunShowingErrors([this] {
-    WriteBufferInfo();
-    RunTool(ToolCommand::Save, "SaveDlg");
-  });
+  RunShowingErrors([this] { RunTool(ToolCommand::Save, "SaveDlg", true); });
 }
 
 void TMainEdit::GetSumSpeedClick(bool fromButton) {
   RunShowingErrors([this, fromButton] {
-    if (fromButton) WriteBufferInfo();
     // After a load the user must confirm a range: the dialog offers only Get.
-    RunTool(ToolCommand::GetSum, "GetSumDlg", fromButton ? nullptr : "ExitBtn");
+    RunTool(ToolCommand::GetSum, "GetSumDlg", fromButton, fromButton ? nullptr : "ExitBtn");
   });
 }
 
 void TMainEdit::FillDataSeepClick() {
-  RunShowingErrors([this] {
-    WriteBufferInfo();
-    RunTool(ToolCommand::Fill, "FillDataDlg");
-  });
+  RunShowingErrors([this] { RunTool(ToolCommand::Fill, "FillDataDlg", true); });
 }
 
-void TMainEdit::BlockSpeedClick() {
-  WriteBufferInfo();
-  RunTool(ToolCommand::Block, "BlockDlg");
-}
+void TMainEdit::BlockSpeedClick() { RunTool(ToolCommand::Block, "BlockDlg", true); }
 
 // The search dialog answers through the form's own search fields, not the settings file.
 void TMainEdit::SearchSpeedClick() {

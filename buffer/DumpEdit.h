@@ -150,9 +150,12 @@ class TMainEdit : public QWidget {
   // Brings every widget in line with the core after an event.
   void ShowState();
   // Shows the command's dialog (when one is installed) and runs its action when the dialog
-  // answered OK in its section (or always, for commands without a section). A control named
-  // `hiddenControl` is hidden while the dialog is shown.
-  void RunTool(ToolCommand command, const char* section, const char* hiddenControl = nullptr);
+  // answered OK in its section (or always, for commands without a section). With
+  // `describeBuffer` [BufInf] is written first. A control named `hiddenControl` is hidden
+  // while the dialog is shown. A write of the settings file that fails ends the command with
+  // a box, before the dialog opens where it can.
+  void RunTool(ToolCommand command, const char* section, bool describeBuffer = false,
+               const char* hiddenControl = nullptr);
 
   DumpEditCore core_;
   std::function<void(const std::string&)> changedDataReporter_;

@@ -148,6 +148,7 @@ void TFillDataDialog::FillBtnClick() {
   const auto userData =
       CheckHexBelow(UserDefineEdit->text().toLatin1().toStdString(), 256, true);
   if (!userData) return;
+  const IniWriteWatch writes(SettingsPath());
   TIniFile ini(SettingsPath());
   ini.WriteInteger(kFillDataSection, "StartAdd", range->start);
   ini.WriteInteger(kFillDataSection, "EndAdd", range->end);
@@ -155,8 +156,9 @@ void TFillDataDialog::FillBtnClick() {
   ini.WriteInteger(kFillDataSection, "Select", FillDataGroup->ItemIndex());
   ini.WriteInteger(kFillDataSection, "UserData", *userData);
   CloseConfirmed();
-  // The buffer no longer holds just the file the status bar names.
-  if (profile_.fillForgetsLoadedFile) ReportLoadedFile("");
+  // The buffer no longer holds just the file the status bar names; a fill that will not run
+  // (its keys unwritten) leaves it so.
+  if (profile_.fillForgetsLoadedFile && !writes.Failure()) ReportLoadedFile("");
 }
 
 void TFillDataDialog::CancelBtnClick() { CloseRefused(); }

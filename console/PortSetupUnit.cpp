@@ -5,8 +5,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "buffer/core/DialogSettings.h"
 #include "console/ModalRun.h"
 #include "console/core/PortSettings.h"
+#include "platform/winapi/IniFile.h"
 
 TPortSetupForm::TPortSetupForm(uint32_t& lptBase,
                                const std::array<uint32_t, console::kLptTableSize>& table,
@@ -44,6 +46,9 @@ void TPortSetupForm::PortListBoxClick(int row) {
 }
 
 void TPortSetupForm::BitBtn1Click() {
+  // The port chosen serves this run all the same; the box says that it will not be kept.
+  const IniWriteWatch writes(settingsPath_);
   lptBase_ = console::StorePortChoice(settingsPath_, PortEdit->text().toLatin1().toStdString());
+  buffer::SettingsWritten(writes);
   accept();
 }

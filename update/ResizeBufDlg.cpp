@@ -14,7 +14,9 @@
 #include "buffer/HexEntry.h"
 #include "buffer/core/EditProfile.h"
 #include "buffer/core/HexText.h"
+#include "buffer/core/DialogSettings.h"
 #include "platform/winapi/ApplicationErrors.h"
+#include "platform/winapi/IniFile.h"
 #include "platform/winapi/qt/TitleWidth.h"
 #include "update/Main.h"
 #include "update/core/UpdateImage.h"
@@ -80,12 +82,15 @@ void TResizeBufDialog::ExitBtnClick() { CloseRefused(); }
 
 bool ShowResizeDialog(buffer::TMainEdit& editor) {
   try {
+    const IniWriteWatch writes(buffer::SettingsPath());
     {
       TResizeBufDialog dialog;
+      // Without its opening OK = "0" the dialog could not be refused.
+      if (!buffer::SettingsWritten(writes)) return false;
       dialog.AttachEditor(&editor);
       dialog.exec();
     }
-    return buffer::ReadDialogOk(kResizeSection) != 0;
+    return buffer::SettingsWritten(writes) && buffer::ReadDialogOk(kResizeSection) != 0;
   } catch (const std::exception& error) {
     winapi::ShowApplicationException(error.what(), kApplicationTitle);
     return false;

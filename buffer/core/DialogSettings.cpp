@@ -1,6 +1,7 @@
 #include "buffer/core/DialogSettings.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "buffer/core/Messages.h"
 #include "platform/winapi/IniFile.h"
@@ -31,8 +32,19 @@ int ReadDialogOk(const std::string& settingsPath, const std::string& section) {
   return TIniFile(settingsPath).ReadInteger(section, "OK", 0);
 }
 
-void WriteDialogOk(const std::string& section, bool ok, const std::string& settingsPath) {
-  TIniFile(settingsPath).WriteString(section, "OK", ok ? "1" : "0");
+bool SettingsWritten(const IniWriteWatch& watch) {
+  IniWriteFailure* failure = watch.Failure();
+  if (!failure) return true;
+  if (!failure->told) {
+    failure->told = true;
+    ShowMessage(messages::kSettingsWriteFailed,
+                failure->file + ": " + std::strerror(failure->error));
+  }
+  return false;
+}
+
+bool WriteDialogOk(const std::string& section, bool ok, const std::string& settingsPath) {
+  return TIniFile(settingsPath).WriteString(section, "OK", ok ? "1" : "0");
 }
 
 void MarkDialogOpened(const std::string& section, const std::string& settingsPath) {

@@ -10,6 +10,8 @@
 
 #include "buffer/core/SettingsPath.h"
 
+class IniWriteWatch;
+
 namespace buffer {
 
 inline constexpr const char* kBufInfSection = "BufInf";
@@ -34,8 +36,13 @@ BufferInfo ReadBufferInfo(const std::string& settingsPath = SettingsPath());
 int ReadDialogOk(const std::string& settingsPath, const std::string& section);
 inline int ReadDialogOk(const std::string& section) { return ReadDialogOk(SettingsPath(), section); }
 
-// Writes OK as "1" or "0".
-void WriteDialogOk(const std::string& section, bool ok,
+// Whether every write of the settings file that `watch` heard of worked. When one failed it
+// shows "Cannot write the settings file <file>: <reason>", unless the user has been told of
+// that failure already, and returns false: the command must not act on what the file held.
+bool SettingsWritten(const IniWriteWatch& watch);
+
+// Writes OK as "1" or "0"; false when the file could not be written.
+bool WriteDialogOk(const std::string& section, bool ok,
                    const std::string& settingsPath = SettingsPath());
 
 // Every dialog of the protocol calls this when it opens: OK becomes "0", so a dialog that

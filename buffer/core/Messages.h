@@ -27,6 +27,9 @@ inline constexpr Message kValueNotBelowLimit{"Input Value Error !", "ERROR",
                                              winapi::MB_ICONERROR};
 // A range whose start is not below its end.
 inline constexpr Message kStartNotBelowEnd{"Input Value Error !", "Error", winapi::MB_ICONERROR};
+// A write of the settings file failed; %s is the file and the system's reason.
+inline constexpr Message kSettingsWriteFailed{"Cannot write the settings file %s", "ERROR",
+                                              winapi::MB_ICONERROR};
 // A file name that names no file.
 inline constexpr Message kFileNotFound{"Not Found File ! ", "ERROR", winapi::MB_ICONERROR};
 

@@ -1,13 +1,21 @@
 // An error inside the Dump Edit's Load, Save, Get Check Sum and Fill commands (their dialogs
 // answered already, in the settings file): the progress window is closed, the application's
-// box shows the error and the program carries on.
+// box shows the error and the program carries on. A write of the settings file that fails
+// ends the command, through its real dialog, before it acts on what the file held.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <cerrno>
+#include <filesystem>
 #include <stdexcept>
 
 #include "buffer/BufferTools.h"
 #include "buffer/DumpEdit.h"
+#include "buffer/LoadDialog.h"
 #include "buffer/LoadDispatcher.h"
 #include "buffer/core/Progress.h"
 #include "buffer/core/SettingsPath.h"
@@ -92,6 +100,108 @@ INSTANTIATE_TEST_SUITE_P(
                 {{"SourceSAdd", 0}, {"SourceEAdd", 0xFF}, {"Format", 1}}},
         Command{ToolCommand::Load, "LoadFileB", "LoadDlg", {{"Format", 3}}}),
     [](const auto& info) { return std::string(info.param.section); });
+
+// Every section holds OK=1 from an earlier use: acting on it would fill the buffer with 00,
+// load other.bin, save, copy 0..FF to 100 or show a sum.
+constexpr const char* kStaleSettings =
+    "[FillDataDlg]\nStartAdd=0\nEndAdd=1048575\nSelect=1\nUserCheck=0\nUserData=255\nOK=1\n"
+    "[LoadDlg]\nName=@other.bin\nFormat=3\nSourceSAdd=0\nSourceEAdd=1023\nDistSAdd=0\n"
+    "UserFill=255\nUnuserFillCheck=0\nEvenOdd=0\nOK=1\n"
+    "[SaveDlg]\nName=@saved.bin\nFormat=0\nSourceSAdd=0\nSourceEAdd=255\nOK=1\n"
+    "[BlockDlg]\nStartAdd=0\nEndAdd=255\nDistSAdd=256\nAction=0\nOK=1\n"
+    "[GetSumDlg]\nStartAdd=0\nEndAdd=255\nOK=1\n";
+
+struct UnwrittenRun {
+  const char* name;
+  const char* button;
+  // The button the user presses in the dialog, should it open; with `typedName` typed first.
+  const char* answer;
+  const char* typedName;
+  // The file becomes unwritable only once the dialog is open (a disk that fills up).
+  bool failsWhileOpen;
+};
+void PrintTo(const UnwrittenRun& r, std::ostream* os) { *os << r.name; }
+
+class UnwrittenSettingsTest : public ::testing::TestWithParam<UnwrittenRun> {
+ protected:
+  UnwrittenSettingsTest() : previous_(SettingsPath()) {
+    SetSettingsPath(dir_.File("History.ini"));
+    InstallBufferTools();
+    InstallLoadCommand();
+    InstallToolDialog(ToolCommand::Load, [](TMainEdit&) { return std::make_unique<TLoadDlg>(); });
+    form_.ShowForm();
+    dir_.Write("data.bin", std::string(0x400, 'd'));
+    dir_.Write("other.bin", std::string(0x400, 'o'));
+    std::string settings = kStaleSettings;
+    for (size_t at; (at = settings.find('@')) != std::string::npos;)
+      settings.replace(at, 1, dir_.File(""));
+    dir_.Write("History.ini", settings);
+    BufferLock lock(form_.Buffer());
+    std::fill_n(lock.data(), 0x100, 0x5A);
+  }
+  ~UnwrittenSettingsTest() override {
+    SetIniWriteFault(nullptr);
+    for (int c = 0; c < kToolCommandCount; ++c) {
+      InstallToolDialog(ToolCommand(c), nullptr);
+      InstallToolAction(ToolCommand(c), nullptr);
+    }
+    SetSettingsPath(previous_);
+  }
+
+  std::vector<std::uint8_t> Bytes() {
+    BufferLock lock(form_.Buffer());
+    return {lock.data(), lock.data() + lock.size()};
+  }
+  void FailWrites() {
+    SetIniWriteFault([this](const std::string& path) {
+      return path == dir_.File("History.ini") ? EACCES : 0;
+    });
+  }
+
+  TempDir dir_;
+  std::string previous_;
+  winapi::ScriptedMessageBoxes boxes_;
+  TMainEdit form_;
+};
+
+TEST_P(UnwrittenSettingsTest, TheCommandChangesNothingAndSaysWhyOnce) {
+  const UnwrittenRun& r = GetParam();
+  const std::vector<std::uint8_t> before = Bytes();
+  const std::string settings = dir_.Read("History.ini");
+  if (!r.failsWhileOpen) FailWrites();
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    if (r.failsWhileOpen) FailWrites();
+    if (r.typedName) qobject_cast<TLoadDlg*>(dialog)->NameEdit->SetText(dir_.File(r.typedName));
+    auto* answer = dialog->findChild<QPushButton*>(r.answer);
+    ASSERT_NE(answer, nullptr);
+    QTest::mouseClick(answer, Qt::LeftButton);
+    // A dialog that refused the answer must not hold the test.
+    if (dialog->isVisible()) qobject_cast<QDialog*>(dialog)->reject();
+  });
+  form_.findChild<QToolButton*>(r.button)->click();
+  QCoreApplication::sendPostedEvents();
+
+  EXPECT_TRUE(Bytes() == before) << "the buffer changed";
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("saved.bin")));
+  ASSERT_EQ(boxes_.boxes().size(), 1u);
+  EXPECT_EQ(boxes_.boxes()[0].text,
+            "Cannot write the settings file " + dir_.File("History.ini") + ": Permission denied");
+  // A file that could not be written from the start is as it was, byte for byte.
+  if (!r.failsWhileOpen) EXPECT_EQ(dir_.Read("History.ini"), settings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, UnwrittenSettingsTest,
+    ::testing::Values(UnwrittenRun{"FillThenCancel", "FillDataSeep", "CancelBtn", nullptr, false},
+                      UnwrittenRun{"LoadOfAnotherFile", "LoadFileB", "BitBtn2", "data.bin", false},
+                      UnwrittenRun{"Save", "SaveFileB", "BitBtn2", nullptr, false},
+                      UnwrittenRun{"Block", "BlockSpeed", "GetSumBtn", nullptr, false},
+                      UnwrittenRun{"GetSum", "GetSumSpeed", "GetSumBtn", nullptr, false},
+                      UnwrittenRun{"FillOnAFullDisk", "FillDataSeep", "FillBtn", nullptr, true},
+                      UnwrittenRun{"LoadOnAFullDisk", "LoadFileB", "BitBtn2", "data.bin", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace buffer
