@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <iostream>
 #include <optional>
-#include <span>
 #include <string>
 
 #include "buffer/core/DumpEditCore.h"
@@ -18,9 +14,7 @@
 #include "buffer/core/SettingsPath.h"
 #include "buffer/formats/BinaryFile.h"
 #include "buffer/formats/BufferLoad.h"
-#include "buffer/formats/IntelHex.h"
-#include "buffer/formats/MotorolaS.h"
-#include "buffer/formats/Tektronix.h"
+#include "buffer/formats/SaveDispatch.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/MessageBox.h"
 
@@ -90,96 +84,61 @@ bool LoadFresh(buffer::DumpEditCore& form, const std::string& in, int32_t format
          formats::LoadOutcome::kRefused;
 }
 
-bool WriteBytes(const std::string& name, std::span<const uint8_t> bytes) {
-  std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
-}
-
 int Load(const std::string& in, const std::string& out) {
   buffer::DumpEditCore form(buffer::ConsoleProfile());
   if (!LoadFresh(form, in, buffer::kFormatAutoDetect)) return kRefused;
   const int32_t end = std::clamp(form.fields().FileSize, 0, form.buffer().BufSize());
   buffer::BufferLock lock(form.buffer());
-  if (!WriteBytes(out, {lock.data(), static_cast<size_t>(end)})) {
-    std::cerr << "Cannot write " << out << "\n";
-    return kRefused;
-  }
-  return 0;
+  // The program's own binary writer, so a failed write keeps the old OUT and says why.
+  return formats::WriteBinaryFile(out, end, 0, {lock.data(), form.buffer().BlockSize()})
+             ? 0
+             : kRefused;
 }
 
-// One row per save format: its name on the command line, the Save dialog's limit on
-// end - start (none: -1) with its message, and the writer over the buffer block.
-using Writer = std::function<bool(const std::string& name, int32_t length,
-                                  std::span<const uint8_t> block)>;
-struct SaveFormat {
+// The command-line names of the Save dialog's formats but JEDEC, which saves no buffer image.
+struct NamedSaveFormat {
   const char* name;
-  int64_t limit;
-  const char* tooBig;
-  Writer write;
+  formats::SaveFormat format;
 };
+constexpr std::array<NamedSaveFormat, 6> kSaveFormats{{
+    {"bin", formats::SaveFormat::Binary},
+    {"intel", formats::SaveFormat::IntelHex},
+    {"s1", formats::SaveFormat::MotorolaS1},
+    {"s2", formats::SaveFormat::MotorolaS2},
+    {"s3", formats::SaveFormat::MotorolaS3},
+    {"tek", formats::SaveFormat::Tektronix},
+}};
 
-Writer Motorola(formats::MotorolaRecords kind) {
-  return [kind](const std::string& name, int32_t length, std::span<const uint8_t> block) {
-    return formats::WriteMotorolaS(name, length, kind, 0, block);
-  };
-}
-
-const std::array<SaveFormat, 6>& SaveFormats() {
-  static const std::array<SaveFormat, 6> formats{{
-      {"bin", -1, "",
-       [](const std::string& name, int32_t length, std::span<const uint8_t> block) {
-         return WriteBytes(name, block.first(static_cast<size_t>(length)));
-       }},
-      {"intel", 0xFFFFF, "File Too Big for Intel Format,\nPlease Select other Format.",
-       [](const std::string& name, int32_t length, std::span<const uint8_t> block) {
-         return formats::WriteIntelHex(name, length, 0, block);
-       }},
-      {"s1", 0xFFFF, "File Too Big for Motorola %S[S1],\nPlease Select other Format.",
-       Motorola(formats::MotorolaRecords::S1)},
-      {"s2", 0xFFFFFF, "File Too Big for Motorola S2,\nPlease Select other Format.",
-       Motorola(formats::MotorolaRecords::S2)},
-      {"s3", -1, "", Motorola(formats::MotorolaRecords::S3)},
-      {"tek", 0xFFFF, "File Too Big for Tektlonix Format,\nPlease Select other Format.",
-       [](const std::string& name, int32_t length, std::span<const uint8_t> block) {
-         return formats::WriteTektronix(name, length, 0, block);
-       }},
-  }};
-  return formats;
-}
-
-const SaveFormat* FindSaveFormat(const std::string& name) {
-  for (const SaveFormat& format : SaveFormats())
-    if (name == format.name) return &format;
-  return nullptr;
-}
-
+// IN into a fresh buffer, then the Save dialog's keys for the whole file and the program's
+// save over the whole block (the text formats' 32-byte rounding may read its slack), so its
+// limits, boxes and keeping of the old file on a failed write are the ones measured here.
 int Save(const std::string& in, const std::string& formatName, const std::string& out) {
-  const SaveFormat* format = FindSaveFormat(formatName);
-  if (!format) {
+  const auto found = std::find_if(kSaveFormats.begin(), kSaveFormats.end(),
+                                  [&](const NamedSaveFormat& f) { return formatName == f.name; });
+  if (found == kSaveFormats.end()) {
     std::cerr << "Unknown save format \"" << formatName << "\"\n";
     return kUsage;
   }
   buffer::DumpEditCore form(buffer::ConsoleProfile());
   if (!LoadFresh(form, in, buffer::kFormatBinary)) return kRefused;
-  const int32_t length = form.fields().FileSize;
-  if (format->limit >= 0 && int64_t{length} - 1 > format->limit) {
-    std::cerr << "SAVE: " << format->tooBig << "\n";
+  TIniFile ini(buffer::SettingsPath());
+  const char* section = formats::kSaveDlgSection;
+  bool written = ini.WriteString(section, "Name", out);
+  written = written && ini.WriteInteger(section, "Format", static_cast<int32_t>(found->format));
+  written = written && ini.WriteInteger(section, "SourceSAdd", 0);
+  written = written && ini.WriteInteger(section, "SourceEAdd", form.fields().FileSize - 1);
+  if (!written) {
+    std::cerr << "Cannot write the settings file " << ini.FileName() << "\n";
     return kRefused;
   }
   buffer::BufferLock lock(form.buffer());
-  if (!format->write(out, length, {lock.data(), form.buffer().BlockSize()})) {
-    std::cerr << "Cannot write " << out << "\n";
-    return kRefused;
-  }
-  return 0;
+  return formats::SaveBufferToFile({lock.data(), form.buffer().BlockSize()}) ? 0 : kRefused;
 }
 
 void Usage() {
   std::cerr << "usage: format_bench load IN OUT.bin\n"
                "       format_bench save IN.bin FORMAT OUT   (FORMAT:";
-  for (const SaveFormat& format : SaveFormats()) std::cerr << " " << format.name;
+  for (const NamedSaveFormat& format : kSaveFormats) std::cerr << " " << format.name;
   std::cerr << ")\n       format_bench [benchmark options]\n";
 }
 

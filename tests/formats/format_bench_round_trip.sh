@@ -71,6 +71,19 @@ tek save over 64 KiB|true|"$bench" save data.bin tek x.tek|File Too Big for Tekt
 unknown save format|true|"$bench" save data.bin s9 x.out|Unknown save format
 CASES
 
+# A save that runs out of room (a file-size limit, its signal ignored, stands in for a full
+# disk) exits 1 and leaves the file it would have replaced as it was, with no temporary beside it.
+mkdir full
+printf 'the old file\n' > old.txt
+for format in bin intel s1 s2 s3 tek; do
+  cp old.txt full/kept.out
+  bash -c 'trap "" XFSZ; ulimit -f 1; exec "$@"' full "$bench" save data64k.bin "$format" full/kept.out 2>err.txt
+  status=$?
+  [ "$status" -eq 1 ] || fail "$format save on a full disk exited $status: $(cat err.txt)"
+  cmp -s full/kept.out old.txt || fail "$format save on a full disk lost the old file"
+  [ "$(ls -A full)" = kept.out ] || fail "$format save on a full disk left $(ls -A full)"
+done
+
 # The commands make none of the benchmarks' 16 MiB files: under a 4 MiB limit on what they
 # may write, such a file would end the process.
 (ulimit -f 4096 && "$bench" load data.bin out.bin && "$bench" save data.bin intel small.hex) 2>err.txt ||
