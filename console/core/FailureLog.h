@@ -7,7 +7,8 @@ namespace console {
 
 std::string FailureLogPath(const std::string& startDirectory);
 
-// Appends `message` as the next entry. False when the file cannot be written.
+// Appends `message` as the next entry, or in place of entry INT_MAX once Total has reached it.
+// False when the file cannot be written.
 bool AppendFailureLog(const std::string& startDirectory, const std::string& message);
 
 }  // namespace console

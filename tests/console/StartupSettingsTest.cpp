@@ -112,6 +112,11 @@ TEST(FailureLogTest, EntriesAreNumberedFromZeroAndTotalHoldsTheLast) {
   ASSERT_TRUE(console::AppendFailureLog(start, "next"));
   EXPECT_EQ(log.ReadString("ERROR", "5", ""), "next");
   EXPECT_EQ(log.ReadInteger("ERROR", "Total", -1), 5);
+
+  dir.Write("Error.ini", "[ERROR]\nTotal=2147483647\n2147483647=older\n");
+  ASSERT_TRUE(console::AppendFailureLog(start, "latest"));
+  EXPECT_EQ(log.ReadString("ERROR", "2147483647", ""), "latest");
+  EXPECT_EQ(log.ReadInteger("ERROR", "Total", -1), 2147483647);
 }
 
 }  // namespace
