@@ -68,9 +68,11 @@ void TFillDataDialog::BuildLayout() {
   for (QPushButton* button : {MaxRangeBtn, FileRangeBtn, FillICSizeBB}) ranges->addWidget(button);
   ranges->addStretch();
 
+  // Parented by the layout like every other control, so that it takes its place in the tab
+  // order there: after the range buttons, not before the address edits.
   FillDataGroup = new TRadioGroup(
       "Fill Data Select",
-      {"All Bit 1", "All Bit 0", "Random Data", "Sequential Byte", "Sequential Word"}, this, 2);
+      {"All Bit 1", "All Bit 0", "Random Data", "Sequential Byte", "Sequential Word"}, nullptr, 2);
   FillDataGroup->setObjectName("FillDataGroup");
   UserCheckBox = new QCheckBox("User define :");
   UserCheckBox->setObjectName("UserCheckBox");

@@ -20,8 +20,20 @@ TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget
     layout->addWidget(button, i % rows, i / rows);
   }
   connect(buttons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-    if (checked) emit Click(id);
+    if (!checked) return;
+    MakeTabStop(id);
+    emit Click(id);
   });
+  MakeTabStop(-1);
+}
+
+void TRadioGroup::MakeTabStop(int index) {
+  // Tab enters the group at its chosen item (the first while none is chosen), as users of
+  // the original forms expect; Qt would stop at the first item, where Space changes the
+  // choice. The arrows still move within the group.
+  QAbstractButton* stop = buttons_->button(index) ? buttons_->button(index) : buttons_->button(0);
+  for (QAbstractButton* button : buttons_->buttons())
+    button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 int TRadioGroup::ItemIndex() const { return buttons_->checkedId(); }

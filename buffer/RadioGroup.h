@@ -30,6 +30,8 @@ class TRadioGroup : public QGroupBox {
   void Click(int index);
 
  private:
+  void MakeTabStop(int index);
+
   QButtonGroup* buttons_;
 };
 

@@ -19,7 +19,9 @@
 #include "buffer/FillDataDlg.h"
 #include "buffer/LoadDialog.h"
 #include "buffer/RadioGroup.h"
+#include "buffer/SaveDlg.h"
 #include "buffer/SearchDlg.h"
+#include "buffer/SetHexPosition.h"
 #include "buffer/core/BlockOps.h"
 #include "buffer/core/DialogSettings.h"
 #include "buffer/core/FillData.h"
@@ -217,6 +219,79 @@ TEST_F(DialogTest, SearchCellsFollowEachOtherAndMakeThePattern) {
   gap.EraseChar(SearchGrid::Binary);
   gap.EraseChar(SearchGrid::Binary);
   EXPECT_EQ(gap.ReadPattern(), "1234");
+}
+
+// Every dialog with a choice of items opens where its layout starts, and Tab enters each
+// radio group at its chosen item (Space there must not change the choice); the arrows still
+// move within the group. The Fill Data dialog takes digits typed at once into its start.
+TEST_F(DialogTest, TabEntersARadioGroupAtItsChosenItem) {
+  TIniFile ini = Ini();
+  ini.WriteInteger(kFillDataSection, "Select", 1);
+  ini.WriteInteger(kBlockSection, "Action", 1);
+  ini.WriteInteger("SaveDlg", "Format", 2);
+  struct Row {
+    const char* name;
+    std::function<std::unique_ptr<QDialog>()> make;
+    const char* opensIn;  // object name; empty: the group's chosen item
+    std::function<TRadioGroup*(QDialog&)> group;
+  };
+  auto fill = [](QDialog& d) { return static_cast<TFillDataDialog&>(d).FillDataGroup; };
+  const std::vector<Row> rows{
+      {"Fill", [] { return std::make_unique<TFillDataDialog>(); }, "SAddEdit8", fill},
+      {"Fill of the update tool", [] { return std::make_unique<TFillDataDialog>(UpdateToolProfile()); },
+       "SAddEdit8", fill},
+      {"Block", [] { return std::make_unique<TBlockDialog>(); }, "StardAddEdit",
+       [](QDialog& d) { return static_cast<TBlockDialog&>(d).ActionGroup; }},
+      {"Save", [] { return std::make_unique<TLoadSaveDlg>(); }, "NameEdit",
+       [](QDialog& d) { return static_cast<TLoadSaveDlg&>(d).FormatGroup; }},
+      {"Intel Hex start address",
+       [] {
+         auto form = std::make_unique<THexForm>();
+         form->SelectMode()->SetItemIndex(1);
+         return form;
+       },
+       "", [](QDialog& d) { return static_cast<THexForm&>(d).SelectMode(); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::unique_ptr<QDialog> dialog = row.make();
+    TRadioGroup* group = row.group(*dialog);
+    QWidget* chosen = group->Button(group->ItemIndex());
+    Open(*dialog);
+    QWidget* opening = QApplication::focusWidget();
+    ASSERT_NE(opening, nullptr);
+    EXPECT_EQ(opening, *row.opensIn ? dialog->findChild<QWidget*>(row.opensIn) : chosen);
+    std::vector<QWidget*> reached;
+    do {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      reached.push_back(QApplication::focusWidget());
+    } while (reached.back() != opening && reached.size() < 30);
+    for (int i = 0; i < group->Count(); ++i)
+      EXPECT_EQ(std::count(reached.begin(), reached.end(), group->Button(i)),
+                group->Button(i) == chosen ? 1 : 0)
+          << group->Button(i)->text().toStdString();
+    chosen->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(chosen, Qt::Key_Down);
+    QWidget* moved = QApplication::focusWidget();
+    EXPECT_NE(moved, chosen);
+    EXPECT_EQ(moved, group->Button(group->ItemIndex())) << "the arrow chose the next item";
+  }
+
+  // The Fill Data dialog, after an "All Bit 0" fill: typed digits go into its start address
+  // and Tab runs through its layout, top to bottom and left to right.
+  TFillDataDialog dialog;
+  Open(dialog);
+  QTest::keyClicks(QApplication::focusWidget(), "0000");
+  EXPECT_TRUE(dialog.SAddEdit8->text().startsWith("0000")) << dialog.SAddEdit8->text().toStdString();
+  const std::vector<QWidget*> order{dialog.SAddEdit16,   dialog.EAddEdit8,
+                                    dialog.EAddEdit16,   dialog.MaxRangeBtn,
+                                    dialog.FileRangeBtn, dialog.FillDataGroup->Button(1),
+                                    dialog.UserCheckBox, dialog.FillBtn,
+                                    dialog.CancelBtn,    dialog.SAddEdit8};
+  for (QWidget* next : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+  }
 }
 
 // In both programs the dialog opens ready for the pattern's first byte; Tab then goes from the
