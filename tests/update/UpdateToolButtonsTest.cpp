@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "buffer/BlockDlg.h"
 #include "buffer/DumpEdit.h"
 #include "buffer/GetSumDlg.h"
 #include "buffer/LoadDialog.h"
@@ -150,6 +151,46 @@ TEST_F(UpdateToolButtons, LoadSumAndSaveAnImageThroughTheUpdateToolsOwnDialogs) 
   EXPECT_TRUE(boxes.boxes().empty());
   const std::string back = dir.Read("saved.bin");
   EXPECT_EQ(Bytes(back.begin(), back.end()), image);
+}
+
+// Zorv_R77Update.ini that cannot be written: Load of another file loads nothing, and a
+// resize whose dialog cannot mark itself opened leaves the buffer as it is; each says so once.
+TEST_F(UpdateToolButtons, AnUnwritableSettingsFileLoadsAndResizesNothing) {
+  const Bytes image = programmer::MakeSystemImage("ZORV-R77 V4.00", 3);
+  dir.Write("other.upd", std::string(image.begin(), image.end()));
+  TIniFile ini(buffer::SettingsPath());
+  ini.WriteString("LoadDlg", "Name", dir.File("other.upd"));
+  ini.WriteString("LoadDlg", "OK", "1");
+  const std::string settings = dir.Read("Zorv_R77Update.ini");
+  const std::string expected = "Cannot write the settings file " + winapi::NativePath(buffer::SettingsPath()) +
+                               ": No space left on device";
+  SetIniWriteFault([](const std::string& path) {
+    return path.ends_with("Zorv_R77Update.ini") ? ENOSPC : 0;
+  });
+  QTimer::singleShot(0, [] {  // should the dialog open, the user presses Load
+    if (QWidget* dialog = QApplication::activeModalWidget())
+      QTest::mouseClick(dialog->findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);
+  });
+  edit->findChild<QToolButton*>("LoadFileB")->click();
+  QCoreApplication::sendPostedEvents();
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, expected);
+  EXPECT_EQ(edit->Fields().FileSize, 0);
+  EXPECT_EQ(dir.Read("Zorv_R77Update.ini"), settings);
+
+  SetIniWriteFault(nullptr);
+  boxes.Clear();
+  const std::int32_t size = edit->Buffer().BufSize();
+  Press<buffer::TBlockDialog>("BlockSpeed", [&](buffer::TBlockDialog& dialog) {
+    SetIniWriteFault([](const std::string&) { return ENOSPC; });
+    dialog.ResizeBtn->click();
+    EXPECT_EQ(QApplication::activeModalWidget(), &dialog) << "no resize dialog opened";
+    SetIniWriteFault(nullptr);
+    dialog.ExitBtn->click();
+  });
+  EXPECT_EQ(edit->Buffer().BufSize(), size);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, expected);
 }
 
 // Search, Search Next (both ways) and the three swaps are the console's: the match is the
