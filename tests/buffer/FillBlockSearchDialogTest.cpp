@@ -281,8 +281,10 @@ TEST_F(DialogTest, TabEntersARadioGroupAtItsChosenItem) {
   // and Tab runs through its layout, top to bottom and left to right.
   TFillDataDialog dialog;
   Open(dialog);
-  QTest::keyClicks(QApplication::focusWidget(), "0000");
-  EXPECT_TRUE(dialog.SAddEdit8->text().startsWith("0000")) << dialog.SAddEdit8->text().toStdString();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+  QTest::keyClicks(QApplication::focusWidget(), "5");
+  EXPECT_EQ(dialog.SAddEdit8->text(), "000005");
+  EXPECT_EQ(dialog.FillDataGroup->ItemIndex(), 1);
   const std::vector<QWidget*> order{dialog.SAddEdit16,   dialog.EAddEdit8,
                                     dialog.EAddEdit16,   dialog.MaxRangeBtn,
                                     dialog.FileRangeBtn, dialog.FillDataGroup->Button(1),
