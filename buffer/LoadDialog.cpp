@@ -12,6 +12,7 @@
 #include "buffer/HexEntry.h"
 #include "buffer/core/FileChecks.h"
 #include "buffer/core/LoadDialogRules.h"
+#include "platform/winapi/IniFile.h"
 
 namespace buffer {
 namespace {
@@ -222,13 +223,16 @@ void TLoadDlg::BitBtn2Click() {
                             UnuserFillCheck->isChecked()};
   std::optional<LoadDialogKeys> keys = CheckLoadEntries(entries);
   if (!keys) return;
+  const IniWriteWatch writes(SettingsPath());
   WriteLoadDialogKeys(*keys, profile_.splitGroups);
-  // A history that cannot be stored (the program's folder may be read-only) is no reason
-  // to refuse the load.
-  NameEdit->WriteIniFile();
+  // A load that will not run (its keys unwritten) names no file in the status bar or the
+  // history. A history that cannot be stored (the program's folder may be read-only) is no
+  // reason to refuse the load.
+  const bool loads = !writes.Failure();
+  if (loads) NameEdit->WriteIniFile();
   if (profile_.consoleRules) {
     SetLastLoadFormat(FormatGroup->ItemIndex());
-    ReportLoadedFile(NameEdit->Text());
+    if (loads) ReportLoadedFile(NameEdit->Text());
   }
   accept();
 }

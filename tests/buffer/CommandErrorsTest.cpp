@@ -136,10 +136,12 @@ class UnwrittenSettingsTest : public ::testing::TestWithParam<UnwrittenRun> {
     for (size_t at; (at = settings.find('@')) != std::string::npos;)
       settings.replace(at, 1, dir_.File(""));
     dir_.Write("History.ini", settings);
+    SetLoadedFileReporter([this](const std::string& name) { reported_.push_back(name); });
     BufferLock lock(form_.Buffer());
     std::fill_n(lock.data(), 0x100, 0x5A);
   }
   ~UnwrittenSettingsTest() override {
+    SetLoadedFileReporter(nullptr);
     SetIniWriteFault(nullptr);
     for (int c = 0; c < kToolCommandCount; ++c) {
       InstallToolDialog(ToolCommand(c), nullptr);
@@ -162,6 +164,7 @@ class UnwrittenSettingsTest : public ::testing::TestWithParam<UnwrittenRun> {
   std::string previous_;
   winapi::ScriptedMessageBoxes boxes_;
   TMainEdit form_;
+  std::vector<std::string> reported_;
 };
 
 TEST_P(UnwrittenSettingsTest, TheCommandChangesNothingAndSaysWhyOnce) {
@@ -185,6 +188,7 @@ TEST_P(UnwrittenSettingsTest, TheCommandChangesNothingAndSaysWhyOnce) {
 
   EXPECT_TRUE(Bytes() == before) << "the buffer changed";
   EXPECT_FALSE(std::filesystem::exists(dir_.File("saved.bin")));
+  EXPECT_TRUE(reported_.empty()) << "the status bar names " << reported_.front();
   ASSERT_EQ(boxes_.boxes().size(), 1u);
   EXPECT_EQ(boxes_.boxes()[0].text,
             "Cannot write the settings file " + dir_.File("History.ini") + ": Permission denied");
