@@ -15,11 +15,13 @@
 
 #include "buffer/BufferTools.h"
 #include "buffer/DumpEdit.h"
+#include "buffer/Hstcbo.h"
 #include "buffer/LoadDialog.h"
 #include "buffer/LoadDispatcher.h"
 #include "buffer/core/Progress.h"
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
+#include "platform/winapi/Paths.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
 #include "tests/support/TempDir.h"
 
@@ -137,11 +139,13 @@ class UnwrittenSettingsTest : public ::testing::TestWithParam<UnwrittenRun> {
       settings.replace(at, 1, dir_.File(""));
     dir_.Write("History.ini", settings);
     SetLoadedFileReporter([this](const std::string& name) { reported_.push_back(name); });
+    winapi::SetProgramPath(dir_.File("QZ_HOME"));
     BufferLock lock(form_.Buffer());
     std::fill_n(lock.data(), 0x100, 0x5A);
   }
   ~UnwrittenSettingsTest() override {
     SetLoadedFileReporter(nullptr);
+    winapi::SetProgramPath("");
     SetIniWriteFault(nullptr);
     for (int c = 0; c < kToolCommandCount; ++c) {
       InstallToolDialog(ToolCommand(c), nullptr);
@@ -176,7 +180,7 @@ TEST_P(UnwrittenSettingsTest, TheCommandChangesNothingAndSaysWhyOnce) {
     QWidget* dialog = QApplication::activeModalWidget();
     if (!dialog) return;
     if (r.failsWhileOpen) FailWrites();
-    if (r.typedName) qobject_cast<TLoadDlg*>(dialog)->NameEdit->SetText(dir_.File(r.typedName));
+    if (r.typedName) dialog->findChild<THistoryComboBox*>()->SetText(dir_.File(r.typedName));
     auto* answer = dialog->findChild<QPushButton*>(r.answer);
     ASSERT_NE(answer, nullptr);
     QTest::mouseClick(answer, Qt::LeftButton);
@@ -189,6 +193,7 @@ TEST_P(UnwrittenSettingsTest, TheCommandChangesNothingAndSaysWhyOnce) {
   EXPECT_TRUE(Bytes() == before) << "the buffer changed";
   EXPECT_FALSE(std::filesystem::exists(dir_.File("saved.bin")));
   EXPECT_TRUE(reported_.empty()) << "the status bar names " << reported_.front();
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("QZ_HOME.INI"))) << "a name went into the history";
   ASSERT_EQ(boxes_.boxes().size(), 1u);
   EXPECT_EQ(boxes_.boxes()[0].text,
             "Cannot write the settings file " + dir_.File("History.ini") + ": Permission denied");
@@ -204,7 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UnwrittenRun{"Block", "BlockSpeed", "GetSumBtn", nullptr, false},
                       UnwrittenRun{"GetSum", "GetSumSpeed", "GetSumBtn", nullptr, false},
                       UnwrittenRun{"FillOnAFullDisk", "FillDataSeep", "FillBtn", nullptr, true},
-                      UnwrittenRun{"LoadOnAFullDisk", "LoadFileB", "BitBtn2", "data.bin", true}),
+                      UnwrittenRun{"LoadOnAFullDisk", "LoadFileB", "BitBtn2", "data.bin", true},
+                      UnwrittenRun{"SaveOnAFullDisk", "SaveFileB", "BitBtn2", "saved.bin", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
