@@ -15,6 +15,8 @@
 #include "console/Qz_M_Unit.h"
 #include "console/SesitiveUnit.h"
 #include "console/core/StartupSettings.h"
+#include "platform/winapi/IniFile.h"
+#include "platform/winapi/ScriptedMessageBoxes.h"
 #include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 
@@ -72,6 +74,25 @@ INSTANTIATE_TEST_SUITE_P(Typed, PortSetupTest,
                                            TypedPort{" 0x278", "DataPort= 0x278", 0x278},
                                            TypedPort{"3bc;", "DataPort=3bc;", 0x3BC},
                                            TypedPort{"LPT", "DataPort=LPT", 0}));
+
+// A read-only start folder: the port chosen serves this run, and the user learns that it
+// will not be there at the next start.
+TEST(PortSetupFormTest, AChoiceThatCannotBeKeptServesThisRunAndSaysSo) {
+  TempDir dir;
+  winapi::ScriptedMessageBoxes boxes;
+  SetIniWriteFault([](const std::string&) { return EROFS; });
+  uint32_t base = 0x3BC;
+  TPortSetupForm form(base, Table{0x378}, dir.File("History.ini"));
+  form.PortEdit->setText("378");
+  QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+  SetIniWriteFault(nullptr);
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  EXPECT_EQ(base, 0x378u);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text, "Cannot write the settings file " + dir.File("History.ini") +
+                                       ": Read-only file system");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("History.ini")));
+}
 
 TEST(PortSetupFormTest, ListsTheDetectedPortsAndCancelChangesNothing) {
   TempDir dir;
