@@ -69,7 +69,9 @@ std::string CreateFileBeside(const std::string& target, const CreateFault& fault
 
 int ReplaceFileContent(const std::string& path, std::string_view text) {
   const std::string target = ReplacedFile(path);
-  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) return errno;
+  if (::access(target.c_str(), F_OK) == 0 &&
+      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    return errno;
   const std::string temporary = CreateFileBeside(target);
   if (temporary.empty()) return errno;
   int error = 0;
