@@ -150,17 +150,17 @@ void TFillDataDialog::FillBtnClick() {
   const auto userData =
       CheckHexBelow(UserDefineEdit->text().toLatin1().toStdString(), 256, true);
   if (!userData) return;
-  const IniWriteWatch writes(SettingsPath());
   TIniFile ini(SettingsPath());
-  ini.WriteInteger(kFillDataSection, "StartAdd", range->start);
-  ini.WriteInteger(kFillDataSection, "EndAdd", range->end);
-  ini.WriteInteger(kFillDataSection, "UserCheck", UserCheckBox->isChecked() ? 1 : 0);
-  ini.WriteInteger(kFillDataSection, "Select", FillDataGroup->ItemIndex());
-  ini.WriteInteger(kFillDataSection, "UserData", *userData);
+  const char* section = kFillDataSection;
+  const bool written = ini.WriteInteger(section, "StartAdd", range->start) &&
+                       ini.WriteInteger(section, "EndAdd", range->end) &&
+                       ini.WriteInteger(section, "UserCheck", UserCheckBox->isChecked() ? 1 : 0) &&
+                       ini.WriteInteger(section, "Select", FillDataGroup->ItemIndex()) &&
+                       ini.WriteInteger(section, "UserData", *userData);
   CloseConfirmed();
   // The buffer no longer holds just the file the status bar names; a fill that will not run
   // (its keys unwritten) leaves it so.
-  if (profile_.fillForgetsLoadedFile && !writes.Failure()) ReportLoadedFile("");
+  if (profile_.fillForgetsLoadedFile && written) ReportLoadedFile("");
 }
 
 void TFillDataDialog::CancelBtnClick() { CloseRefused(); }

@@ -12,7 +12,6 @@
 #include "buffer/HexEntry.h"
 #include "buffer/core/FileChecks.h"
 #include "buffer/core/LoadDialogRules.h"
-#include "platform/winapi/IniFile.h"
 
 namespace buffer {
 namespace {
@@ -223,12 +222,10 @@ void TLoadDlg::BitBtn2Click() {
                             UnuserFillCheck->isChecked()};
   std::optional<LoadDialogKeys> keys = CheckLoadEntries(entries);
   if (!keys) return;
-  const IniWriteWatch writes(SettingsPath());
-  WriteLoadDialogKeys(*keys, profile_.splitGroups);
   // A load that will not run (its keys unwritten) names no file in the status bar or the
   // history. A history that cannot be stored (the program's folder may be read-only) is no
   // reason to refuse the load.
-  const bool loads = !writes.Failure();
+  const bool loads = WriteLoadDialogKeys(*keys, profile_.splitGroups);
   if (loads) NameEdit->WriteIniFile();
   if (profile_.consoleRules) {
     SetLastLoadFormat(FormatGroup->ItemIndex());

@@ -152,15 +152,14 @@ void TLoadSaveDlg::BitBtn2Click() {
   if (!range) return;
   const int32_t format = FormatGroup->ItemIndex();
   if (!formats::CheckSaveSize(format, range->start, range->end)) return;
-  const IniWriteWatch writes(SettingsPath());
   TIniFile ini(SettingsPath());
-  ini.WriteInteger(formats::kSaveDlgSection, "SourceSAdd", range->start);
-  ini.WriteInteger(formats::kSaveDlgSection, "SourceEAdd", range->end);
-  ini.WriteInteger(formats::kSaveDlgSection, "Format", format);
-  ini.WriteString(formats::kSaveDlgSection, "Name", name);
+  const bool written = ini.WriteInteger(formats::kSaveDlgSection, "SourceSAdd", range->start) &&
+                       ini.WriteInteger(formats::kSaveDlgSection, "SourceEAdd", range->end) &&
+                       ini.WriteInteger(formats::kSaveDlgSection, "Format", format) &&
+                       ini.WriteString(formats::kSaveDlgSection, "Name", name);
   // A history that cannot be stored (the program's folder may be read-only) is no reason
   // to refuse the save; a save that will not run (its keys unwritten) adds no name to it.
-  if (!writes.Failure()) NameEdit->WriteIniFile();
+  if (written) NameEdit->WriteIniFile();
   CloseConfirmed();
 }
 

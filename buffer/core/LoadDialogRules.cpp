@@ -102,7 +102,7 @@ std::optional<LoadDialogKeys> CheckLoadEntries(const LoadDialogEntries& entries)
                         entries.Name};
 }
 
-void WriteLoadDialogKeys(const LoadDialogKeys& keys, bool splitKeys,
+bool WriteLoadDialogKeys(const LoadDialogKeys& keys, bool splitKeys,
                          const std::string& settingsPath) {
   TIniFile ini(settingsPath);
   const std::pair<const char*, int32_t> integers[] = {
@@ -113,10 +113,10 @@ void WriteLoadDialogKeys(const LoadDialogKeys& keys, bool splitKeys,
   };
   for (const auto& [key, value] : integers) {
     const bool split = std::string_view(key).starts_with("EvenOdd");
-    if (splitKeys || !split) ini.WriteInteger(kLoadDlgSection, key, value);
+    if ((splitKeys || !split) && !ini.WriteInteger(kLoadDlgSection, key, value)) return false;
   }
-  ini.WriteString(kLoadDlgSection, "Name", keys.Name);
-  ini.WriteString(kLoadDlgSection, "OK", "1");
+  return ini.WriteString(kLoadDlgSection, "Name", keys.Name) &&
+         ini.WriteString(kLoadDlgSection, "OK", "1");
 }
 
 }  // namespace buffer

@@ -118,8 +118,9 @@ struct LoadDialogKeys {
 std::optional<LoadDialogKeys> CheckLoadEntries(const LoadDialogEntries& entries);
 
 // Writes the integer keys in the dialog's order (EvenOdd and EvenOddByteWord only when the
-// dialog has the split groups), then Name and OK = "1".
-void WriteLoadDialogKeys(const LoadDialogKeys& keys, bool splitKeys = true,
+// dialog has the split groups), then Name and OK = "1". Stops at the first write that fails
+// and returns false.
+bool WriteLoadDialogKeys(const LoadDialogKeys& keys, bool splitKeys = true,
                          const std::string& settingsPath = SettingsPath());
 
 }  // namespace buffer

@@ -69,8 +69,7 @@ std::string CreateFileBeside(const std::string& target, const CreateFault& fault
 
 int ReplaceFileContent(const std::string& path, std::string_view text) {
   const std::string target = ReplacedFile(path);
-  if (::access(target.c_str(), F_OK) == 0 &&
-      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
     return errno;
   const std::string temporary = CreateFileBeside(target);
   if (temporary.empty()) return errno;

@@ -46,18 +46,15 @@ struct Command {
 };
 void PrintTo(const Command& c, std::ostream* os) { *os << c.section; }
 
-class CommandErrorsTest : public ::testing::TestWithParam<Command> {
+// The Dump Edit's tools installed over a settings file of the test's own, and taken away.
+class InstalledTools {
  protected:
-  CommandErrorsTest() : previous_(SettingsPath()) {
+  InstalledTools() : previous_(SettingsPath()) {
     SetSettingsPath(dir_.File("History.ini"));
     InstallBufferTools();
     InstallLoadCommand();
-    InstallToolDialog(GetParam().command, nullptr);
-    SetCommandErrorBox([this](const std::string& message) { errors_.push_back(message); });
-    form_.ShowForm();
   }
-  ~CommandErrorsTest() override {
-    SetCommandErrorBox(nullptr);
+  ~InstalledTools() {
     for (int c = 0; c < kToolCommandCount; ++c) {
       InstallToolDialog(ToolCommand(c), nullptr);
       InstallToolAction(ToolCommand(c), nullptr);
@@ -68,6 +65,17 @@ class CommandErrorsTest : public ::testing::TestWithParam<Command> {
   TempDir dir_;
   std::string previous_;
   winapi::ScriptedMessageBoxes boxes_;
+};
+
+class CommandErrorsTest : public InstalledTools, public ::testing::TestWithParam<Command> {
+ protected:
+  CommandErrorsTest() {
+    InstallToolDialog(GetParam().command, nullptr);
+    SetCommandErrorBox([this](const std::string& message) { errors_.push_back(message); });
+    form_.ShowForm();
+  }
+  ~CommandErrorsTest() override { SetCommandErrorBox(nullptr); }
+
   FailingProgress progress_;
   TMainEdit form_;
   std::vector<std::string> errors_;
@@ -124,12 +132,9 @@ struct UnwrittenRun {
 };
 void PrintTo(const UnwrittenRun& r, std::ostream* os) { *os << r.name; }
 
-class UnwrittenSettingsTest : public ::testing::TestWithParam<UnwrittenRun> {
+class UnwrittenSettingsTest : public InstalledTools, public ::testing::TestWithParam<UnwrittenRun> {
  protected:
-  UnwrittenSettingsTest() : previous_(SettingsPath()) {
-    SetSettingsPath(dir_.File("History.ini"));
-    InstallBufferTools();
-    InstallLoadCommand();
+  UnwrittenSettingsTest() {
     InstallToolDialog(ToolCommand::Load, [](TMainEdit&) { return std::make_unique<TLoadDlg>(); });
     form_.ShowForm();
     dir_.Write("data.bin", std::string(0x400, 'd'));
@@ -147,11 +152,6 @@ class UnwrittenSettingsTest : public ::testing::TestWithParam<UnwrittenRun> {
     SetLoadedFileReporter(nullptr);
     winapi::SetProgramPath("");
     SetIniWriteFault(nullptr);
-    for (int c = 0; c < kToolCommandCount; ++c) {
-      InstallToolDialog(ToolCommand(c), nullptr);
-      InstallToolAction(ToolCommand(c), nullptr);
-    }
-    SetSettingsPath(previous_);
   }
 
   std::vector<std::uint8_t> Bytes() {
@@ -164,9 +164,6 @@ class UnwrittenSettingsTest : public ::testing::TestWithParam<UnwrittenRun> {
     });
   }
 
-  TempDir dir_;
-  std::string previous_;
-  winapi::ScriptedMessageBoxes boxes_;
   TMainEdit form_;
   std::vector<std::string> reported_;
 };
@@ -198,7 +195,9 @@ TEST_P(UnwrittenSettingsTest, TheCommandChangesNothingAndSaysWhyOnce) {
   EXPECT_EQ(boxes_.boxes()[0].text,
             "Cannot write the settings file " + dir_.File("History.ini") + ": Permission denied");
   // A file that could not be written from the start is as it was, byte for byte.
-  if (!r.failsWhileOpen) EXPECT_EQ(dir_.Read("History.ini"), settings);
+  if (!r.failsWhileOpen) {
+    EXPECT_EQ(dir_.Read("History.ini"), settings);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
