@@ -32,12 +32,10 @@ std::vector<std::string> HistoryWithText(std::vector<std::string> list, const st
 
 bool WriteNameHistory(const std::string& iniPath, const std::string& section,
                       const std::vector<std::string>& list) {
-  TIniFile ini(iniPath);
-  if (!ini.EraseSection(section)) return false;
-  for (size_t k = 0; k < list.size(); ++k) {
-    if (!ini.WriteString(section, HistoryKey(static_cast<int32_t>(k)), list[k])) return false;
-  }
-  return true;
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (size_t k = 0; k < list.size(); ++k)
+    entries.emplace_back(HistoryKey(static_cast<int32_t>(k)), list[k]);
+  return TIniFile(iniPath).ReplaceSection(section, entries);
 }
 
 }  // namespace buffer

@@ -21,9 +21,9 @@ std::vector<std::string> ReadNameHistory(const std::string& iniPath, const std::
 std::vector<std::string> HistoryWithText(std::vector<std::string> list, const std::string& text,
                                          int32_t maxLength);
 
-// Replaces the section by the list, H0 first. False when the file cannot be written; the
-// program's folder may be read-only, and a lost history must never stop the work that
-// wrote it.
+// Replaces the section by the list, H0 first, in one rewrite. False when the file cannot be
+// written, which keeps the old list whole; the program's folder may be read-only, and a lost
+// history must never stop the work that wrote it.
 bool WriteNameHistory(const std::string& iniPath, const std::string& section,
                       const std::vector<std::string>& list);
 

@@ -16,6 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kNameAttempts = 100;
+// As the system's own path resolution gives up on a loop of links.
+constexpr int kMaxLinkHops = 40;
 
 // 0, or the errno value of the write that failed.
 int WriteAll(int fd, std::string_view text) {
@@ -28,16 +30,30 @@ int WriteAll(int fd, std::string_view text) {
   return 0;
 }
 
+// Gives the new file the old one's owner, group and mode, as far as this user may set them
+// (root always can; others keep at least a group they belong to). A settings file rewritten
+// by a console started with sudo so stays its user's. The mode comes last, as a change of
+// owner clears the set-id bits.
+void KeepOwnerAndMode(int fd, const struct stat& existing) {
+  const bool ownerKept = ::fchown(fd, existing.st_uid, existing.st_gid) == 0 ||
+                         ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid) == 0;
+  static_cast<void>(ownerKept);  // where it cannot be, the file is this user's like any other
+  ::fchmod(fd, existing.st_mode & 07777);
+}
+
 }  // namespace
 
 std::string ReplacedFile(const std::string& path) {
-  fs::path native(NativePath(path));
+  // Followed link by link rather than resolved, so a link to a file not made yet names the
+  // file to make instead of being replaced by it.
+  fs::path file(NativePath(path));
   std::error_code error;
-  if (fs::is_symlink(native, error)) {
-    fs::path resolved = fs::weakly_canonical(native, error);
-    if (!error) return resolved.string();
+  for (int hop = 0; hop < kMaxLinkHops && fs::is_symlink(file, error); ++hop) {
+    const fs::path target = fs::read_symlink(file, error);
+    if (error) break;
+    file = target.is_absolute() ? target : file.parent_path() / target;
   }
-  return native.string();
+  return file.string();
 }
 
 std::string CreateFileBeside(const std::string& target, const CreateFault& fault) {
@@ -59,7 +75,7 @@ std::string CreateFileBeside(const std::string& target, const CreateFault& fault
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return {};
-    if (replaces) ::fchmod(fd, existing.st_mode & 07777);
+    if (replaces) KeepOwnerAndMode(fd, existing);
     ::close(fd);
     return name;
   }

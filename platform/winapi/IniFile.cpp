@@ -1,8 +1,13 @@
 #include "platform/winapi/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 
@@ -82,6 +87,15 @@ std::optional<size_t> FindKey(const std::vector<std::string>& lines, const Secti
   return std::nullopt;
 }
 
+// Removes a section with its keys; false when the file has none of that name.
+bool EraseSpan(std::vector<std::string>& lines, const std::string& section) {
+  auto span = FindSection(lines, section);
+  if (!span) return false;
+  lines.erase(lines.begin() + static_cast<long>(span->header),
+              lines.begin() + static_cast<long>(span->end));
+  return true;
+}
+
 std::optional<int> ParseDecimal(const std::string& text) {
   if (text.empty()) return std::nullopt;
   errno = 0;
@@ -102,6 +116,29 @@ std::vector<IniWriteWatch*>& LiveWatches() {
   static std::vector<IniWriteWatch*> watches;
   return watches;
 }
+
+// Serialises the rewrites of one settings file between programs (two consoles started in one
+// folder share History.ini). The lock is held on the file's folder, which the rename that
+// replaces the file leaves in place and which opens without a write right; where the folder
+// cannot be opened at all, the rewrite goes on unlocked, as a write to it would fail anyway.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& file) {
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
 
 }  // namespace
 
@@ -129,6 +166,12 @@ std::vector<std::string> TIniFile::ReadLines() const {
     lines.push_back(line);
   }
   return lines;
+}
+
+bool TIniFile::Rewrite(const std::function<bool(std::vector<std::string>&)>& change) const {
+  FolderLock lock(winapi::ReplacedFile(path_));
+  std::vector<std::string> lines = ReadLines();
+  return !change(lines) || WriteLines(lines);
 }
 
 bool TIniFile::WriteLines(const std::vector<std::string>& lines) const {
@@ -173,23 +216,22 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key,
 
 bool TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
-  std::vector<std::string> lines = ReadLines();
-  std::string line = key + "=" + value;
-  auto span = FindSection(lines, section);
-  if (!span) {
-    lines.push_back("[" + section + "]");
-    lines.push_back(line);
-    return WriteLines(lines);
-  }
-  if (auto at = FindKey(lines, *span, key)) {
-    // Keep the key's spelling as the file has it.
-    lines[*at] = ParseEntry(lines[*at])->key + "=" + value;
-    return WriteLines(lines);
-  }
-  size_t insert = span->end;
-  while (insert > span->header + 1 && Trim(lines[insert - 1]).empty()) --insert;
-  lines.insert(lines.begin() + static_cast<long>(insert), line);
-  return WriteLines(lines);
+  return Rewrite([&](std::vector<std::string>& lines) {
+    std::string line = key + "=" + value;
+    auto span = FindSection(lines, section);
+    if (!span) {
+      lines.push_back("[" + section + "]");
+      lines.push_back(line);
+    } else if (auto at = FindKey(lines, *span, key)) {
+      // Keep the key's spelling as the file has it.
+      lines[*at] = ParseEntry(lines[*at])->key + "=" + value;
+    } else {
+      size_t insert = span->end;
+      while (insert > span->header + 1 && Trim(lines[insert - 1]).empty()) --insert;
+      lines.insert(lines.begin() + static_cast<long>(insert), line);
+    }
+    return true;
+  });
 }
 
 bool TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -222,20 +264,27 @@ std::vector<std::string> TIniFile::ReadSection(const std::string& section) const
 }
 
 bool TIniFile::EraseSection(const std::string& section) {
-  std::vector<std::string> lines = ReadLines();
-  auto span = FindSection(lines, section);
-  if (!span) return true;
-  lines.erase(lines.begin() + static_cast<long>(span->header),
-              lines.begin() + static_cast<long>(span->end));
-  return WriteLines(lines);
+  return Rewrite([&](std::vector<std::string>& lines) { return EraseSpan(lines, section); });
+}
+
+bool TIniFile::ReplaceSection(const std::string& section,
+                              const std::vector<std::pair<std::string, std::string>>& entries) {
+  return Rewrite([&](std::vector<std::string>& lines) {
+    const bool erased = EraseSpan(lines, section);
+    if (entries.empty()) return erased;
+    lines.push_back("[" + section + "]");
+    for (const auto& [key, value] : entries) lines.push_back(key + "=" + value);
+    return true;
+  });
 }
 
 bool TIniFile::DeleteKey(const std::string& section, const std::string& key) {
-  std::vector<std::string> lines = ReadLines();
-  auto span = FindSection(lines, section);
-  if (!span) return true;
-  auto at = FindKey(lines, *span, key);
-  if (!at) return true;
-  lines.erase(lines.begin() + static_cast<long>(*at));
-  return WriteLines(lines);
+  return Rewrite([&](std::vector<std::string>& lines) {
+    auto span = FindSection(lines, section);
+    if (!span) return false;
+    auto at = FindKey(lines, *span, key);
+    if (!at) return false;
+    lines.erase(lines.begin() + static_cast<long>(*at));
+    return true;
+  });
 }

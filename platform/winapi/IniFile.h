@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TIniFile {
@@ -31,10 +32,17 @@ class TIniFile {
   // The key names of a section, in file order.
   std::vector<std::string> ReadSection(const std::string& section) const;
   bool EraseSection(const std::string& section);
+  // The section, with the keys and values given in their order, moved to the end of the file
+  // in one rewrite (none left when there are none), so a failure keeps the old section whole.
+  bool ReplaceSection(const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& entries);
   bool DeleteKey(const std::string& section, const std::string& key);
 
  private:
   std::vector<std::string> ReadLines() const;
+  // One read, change and rewrite of the file that no other program's rewrite interleaves
+  // with. `change` returns false when the file needs no rewrite.
+  bool Rewrite(const std::function<bool(std::vector<std::string>&)>& change) const;
   bool WriteLines(const std::vector<std::string>& lines) const;
   // Tells every live watch of this file of a failed write.
   void ReportWriteFailure(int error) const;

@@ -4,6 +4,7 @@
 
 #include "buffer/Hstcbo.h"
 #include "buffer/core/NameHistory.h"
+#include "platform/winapi/IniFile.h"
 #include "platform/winapi/Paths.h"
 #include "tests/support/TempDir.h"
 
@@ -78,6 +79,14 @@ TEST_F(HistoryComboBoxTest, ReadsToTheFirstGapQuietlyAndWritesTheWholeSection) {
   EXPECT_EQ(box_.Text(), "b");
   EXPECT_EQ(dir_.Read("QZ_HOME.INI"),
             "[Other]\r\nH0=x\r\n[BinaryEditLoadFileHistory]\r\nH0=b\r\nH1=a\r\n");
+
+  // A disk that fills after the first write of the file: the list is whole, old or new.
+  int writes = 0;
+  SetIniWriteFault([&writes](const std::string&) { return ++writes > 1 ? ENOSPC : 0; });
+  box_.SetText("d");
+  box_.WriteIniFile();
+  SetIniWriteFault(nullptr);
+  EXPECT_EQ(ReadNameHistory(box_.IniFileName, box_.IniSection, 10), (Names{"d", "b", "a"}));
 
   box_.MaxHistoryLength = 0;
   box_.ReadIniFile();

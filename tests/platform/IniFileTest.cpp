@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -145,6 +146,97 @@ TEST_F(IniFileTest, AFailedWriteIsHeardByEveryWatchOfItsFileAndALinkStaysALink) 
   SetIniWriteFault(nullptr);
   EXPECT_EQ(otherFile.Failure(), nullptr);
   EXPECT_EQ(TIniFile(path).ReadInteger("S", "K", 0), 2);
+}
+
+// What a rewrite must keep of the file it replaces. The tests run as root, which may give any
+// file any owner: a console started with sudo rewrites a file of the bench's user.
+struct KeptFileCase {
+  const char* what;
+  const char* link;  // where History.ini points, or nullptr for a plain file
+  bool exists;       // whether the file written through exists before
+  uid_t owner;
+  gid_t group;
+  mode_t mode;
+};
+
+class RewriteKeepsTheFileTest : public IniFileTest, public ::testing::WithParamInterface<KeptFileCase> {};
+
+TEST_P(RewriteKeepsTheFileTest, OwnerGroupModeAndLinkStayAsTheyWere) {
+  const KeptFileCase& c = GetParam();
+  if (c.exists && ::geteuid() != 0) GTEST_SKIP() << "only root gives a file to another user";
+  const std::string file = c.link ? dir.File(c.link) : path;
+  if (c.link) {
+    std::filesystem::create_directories(dir.File("real"));
+    std::filesystem::create_symlink(c.link[0] == '/' ? file : std::string(c.link), path);
+  }
+  if (c.exists) {
+    dir.Write(c.link ? c.link : "History.ini", "[S]\nK=1\n");
+    ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
+    ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+  }
+  ASSERT_TRUE(TIniFile(path).WriteInteger("S", "K", 2));
+  EXPECT_EQ(std::filesystem::is_symlink(path), c.link != nullptr);
+  EXPECT_EQ(TIniFile(file).ReadInteger("S", "K", 0), 2);
+  struct stat after {};
+  ASSERT_EQ(::stat(file.c_str(), &after), 0);
+  if (c.exists) {
+    EXPECT_EQ(after.st_uid, c.owner);
+    EXPECT_EQ(after.st_gid, c.group);
+    EXPECT_EQ(after.st_mode & 07777, c.mode);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RewriteKeepsTheFileTest,
+    ::testing::Values(
+        KeptFileCase{"a file of another user", nullptr, true, 65534, 65534, 0640},
+        KeptFileCase{"a file of another user behind a link", "real/History.ini", true, 65534, 100, 0604},
+        KeptFileCase{"a link to a file not made yet", "real/History.ini", false, 0, 0, 0},
+        KeptFileCase{"a relative link to a file not made yet", "real/../real/Made.ini", false, 0, 0, 0}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+// The rename would succeed in a folder anyone may write; the file itself is what says no.
+TEST_F(IniFileTest, AnOrdinaryUserMayNotRewriteAFileThatIsNotItsOwn) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can become another user";
+  dir.Write("History.ini", "[S]\nK=1\n");
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+  ::chmod(path.c_str(), 0644);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    IniWriteWatch watch(path);
+    const bool written = TIniFile(path).WriteInteger("S", "K", 2);
+    ::_exit(!written && watch.Failure() && watch.Failure()->error == EACCES ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_EQ(dir.Read("History.ini"), "[S]\nK=1\n");
+}
+
+// Two consoles in one folder: each rewrite reads the file, changes its key and renames a new
+// file over it, so without the lock one program's rewrite undoes the other's key.
+TEST_F(IniFileTest, TwoProgramsRewritingOneFileLoseNoKey) {
+  constexpr int kKeys = 150;
+  std::vector<pid_t> children;
+  for (const char* section : {"FillDataDlg", "LoadDlg"}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      TIniFile ini(path);
+      for (int k = 0; k < kKeys; ++k)
+        if (!ini.WriteInteger(section, "K" + std::to_string(k), k)) ::_exit(1);
+      ::_exit(0);
+    }
+    children.push_back(child);
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  TIniFile ini(path);
+  for (const char* section : {"FillDataDlg", "LoadDlg"})
+    EXPECT_EQ(ini.ReadSection(section).size(), static_cast<size_t>(kKeys)) << section;
 }
 
 }  // namespace
