@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "buffer/BufferMap.h"
+#include "platform/winapi/qt/FileNames.h"
 
 namespace buffer {
 namespace {
@@ -238,7 +239,7 @@ void BufferInfoPages::ShowFigures(const BufferInfoTexts& texts) {
 }
 
 void BufferInfoPages::ShowLoadedFile(const LoadedFileTexts& file) {
-  LastLoadFileNameLabel->setText(FromLatin1(file.name));
+  winapi::ShowName(LastLoadFileNameLabel, winapi::ShownName(file.name));
   if (file.format) FileFormatLabel->setText(FromLatin1(*file.format));
 }
 

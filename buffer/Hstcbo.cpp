@@ -5,14 +5,18 @@
 
 #include "buffer/core/NameHistory.h"
 #include "platform/winapi/Paths.h"
+#include "platform/winapi/qt/FileNames.h"
 
 namespace buffer {
 namespace {
 
-// File names are the file system's bytes, UTF-8 on Linux: a name picked in the file dialog
-// must name the same file when it comes back from the box or the history.
-QString ToQString(const std::string& text) { return QString::fromStdString(text); }
-std::string ToStdString(const QString& text) { return text.toStdString(); }
+// A name picked in the file dialog must name the same file when it comes back from the box
+// or the history.
+QString ToQString(const std::string& text) { return winapi::ShownName(text); }
+std::string ToStdString(const QString& text) { return winapi::NameBytes(text); }
+
+// The room the box asks of its dialog, in characters; a longer name scrolls in it.
+constexpr int kNameRoom = 40;
 
 }  // namespace
 
@@ -23,6 +27,7 @@ THistoryComboBox::THistoryComboBox(QWidget* parent) : QComboBox(parent) {
   setDuplicatesEnabled(true);
   // File names differ by case here: typing "/d/A" must not complete to "/d/a.bin".
   completer()->setCaseSensitivity(Qt::CaseSensitive);
+  winapi::FitNames(this, kNameRoom);
 }
 
 std::string THistoryComboBox::HistoryFile() const {

@@ -69,7 +69,7 @@ std::unique_ptr<BufferForms> CreateBufferForms(TQZ_M_Form& mainForm) {
     return std::make_unique<buffer::TLoadDlg>();
   });
   buffer::SetLoadedFileReporter([&mainForm](const std::string& name) {
-    mainForm.NowFilePath->SetPanelText(1, QString::fromStdString(name));
+    mainForm.NowFilePath->SetPanelText(1, winapi::ShownName(name));
   });
   buffer::InstallLoadCommand();
   buffer::LoadCommandHooks hooks;

@@ -21,6 +21,7 @@
 #include "link/CommandHandlers.h"
 #include "link/HW_32.h"
 #include "platform/winapi/qt/CGauge.h"
+#include "platform/winapi/qt/FileNames.h"
 
 class QFrame;
 
@@ -42,8 +43,9 @@ struct PortDialogHooks {
 class TPanelStatusBar : public QStatusBar {
  public:
   explicit TPanelStatusBar(QWidget* parent);
-  QString PanelText(int index) const { return Panels[index]->text(); }
-  void SetPanelText(int index, const QString& text) { Panels[index]->setText(text); }
+  // A panel shows a long path cut in the middle, whole in its tooltip; this is the whole text.
+  QString PanelText(int index) const { return winapi::WholeName(Panels[index]); }
+  void SetPanelText(int index, const QString& text) { winapi::ShowName(Panels[index], text); }
 
   QLabel* Panels[2];
 };

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -13,9 +14,11 @@
 
 #include "buffer/BufferMap.h"
 #include "buffer/DumpEdit.h"
+#include "buffer/core/Messages.h"
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
+#include "platform/winapi/qt/QtMessageBoxes.h"
 #include "tests/support/TempDir.h"
 
 namespace buffer {
@@ -174,6 +177,17 @@ TEST_F(InfoPages, ShowBufferInfoAlsoNamesTheLastFileAndItsFormat) {
   form_.ShowBufferInfo();
   EXPECT_EQ(Text(Pages().LastLoadFileNameLabel), "C:\\FUSES.JED");
   EXPECT_EQ(Text(Pages().FileFormatLabel), "Tekelonix Hex.");
+  // A name is shown as the file system spells it, here and in a box that names it.
+  const std::string name = "/data/donn\xC3\xA9" "es.hex";
+  settings.WriteString("LoadDlg", "Name", name);
+  form_.ShowBufferInfo();
+  EXPECT_EQ(Text(Pages().LastLoadFileNameLabel), u"/data/données.hex");
+  ShowMessage(messages::kSettingsWriteFailed, name);
+  ASSERT_EQ(boxes_.boxes().size(), 1u);
+  EXPECT_EQ(boxes_.boxes()[0].text, "Cannot write the settings file " + name);
+  EXPECT_EQ(winapi::MakeMessageBox(nullptr, boxes_.boxes()[0].text, "", 0)->text(),
+            u"Cannot write the settings file /data/données.hex");
+  EXPECT_EQ(winapi::MakeMessageBox(nullptr, "caf\xE9", "", 0)->text(), u"caf\uFFFD") << "not UTF-8";
 }
 
 TEST_F(InfoPages, TheScrollBarReachesEveryRowOfBlocks) {

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -268,6 +270,42 @@ TEST_F(LoadDialogWidgetTest, TheDumpEditsLoadButtonsLoadOnlyAfterAConfirmedDialo
   EXPECT_EQ(dir_.Read("bin/QZ_HOME.INI"), history) << "Cancel keeps the history";
   EXPECT_EQ(reported_, std::vector<std::string>{data});
   EXPECT_EQ(LastLoadFormat(), kFormatIntelHex) << "a chosen format outlives Cancel";
+  InstallToolDialog(ToolCommand::Load, nullptr);
+  InstallToolAction(ToolCommand::Load, nullptr);
+}
+
+// A 300-byte path loaded: the Dump Edit and the Load dialog that has it in its history stay
+// within the screen, the name cut in the middle and whole in the tooltip.
+TEST_F(LoadDialogWidgetTest, ALongPathLeavesTheWindowsWithinTheScreen) {
+  std::string folders;
+  while (dir_.File(folders).size() < 250) folders += "a-folder-with-a-long-name/";
+  const std::string name = dir_.File(folders + std::string(300 - dir_.File(folders).size(), 'n'));
+  ASSERT_EQ(name.size(), 300u);
+  dir_.Write(name.substr(dir_.File("").size()), std::string(0x100, 'x'));
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  InstallToolDialog(ToolCommand::Load, [](TMainEdit&) { return std::make_unique<TLoadDlg>(); });
+  InstallToolAction(ToolCommand::Load, [](TMainEdit& edit) { edit.ShowBufferInfo(); });
+  TMainEdit form;
+  form.ShowForm();
+  for (const bool again : {false, true}) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<TLoadDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      if (again) {
+        EXPECT_LE(dialog->frameGeometry().width(), screen.width());
+        EXPECT_EQ(dialog->NameEdit->toolTip().toStdString(), name);
+      }
+      dialog->NameEdit->SetText(name);
+      QTest::mouseClick(dialog->BitBtn2, Qt::LeftButton);
+    });
+    form.findChild<QToolButton*>("LoadFileB")->click();
+  }
+  form.MainEditPage()->setCurrentIndex(2);
+  QApplication::processEvents();  // the layout's pending resize
+  // The offscreen screen keeps a window within it; a window manager gives the form its size.
+  EXPECT_LE(form.sizeHint().width(), screen.width());
+  EXPECT_TRUE(screen.contains(form.frameGeometry()));
+  EXPECT_EQ(form.InfoPages().LastLoadFileNameLabel->toolTip().toStdString(), name);
   InstallToolDialog(ToolCommand::Load, nullptr);
   InstallToolAction(ToolCommand::Load, nullptr);
 }

@@ -6,14 +6,11 @@
 #include <QSpacerItem>
 #include <QWidget>
 
+#include "platform/winapi/qt/FileNames.h"
 #include "platform/winapi/qt/TitleWidth.h"
 
 namespace winapi {
 namespace {
-
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QMessageBox::Icon IconFor(unsigned flags) {
   switch (flags & MB_ICONMASK) {
@@ -65,16 +62,23 @@ int ResultFor(int button) {
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> MakeMessageBox(Owner owner, const std::string& text, const std::string& caption,
+                                            unsigned flags) {
+  ButtonSet set = ButtonsFor(flags);
+  // Box texts are the program's ASCII words, file names and the system's reasons, which are
+  // all spelled as file names are; never buffer bytes.
+  auto box = std::make_unique<QMessageBox>(IconFor(flags), ShownName(caption), ShownName(text), set.buttons,
+                                           static_cast<QWidget*>(owner));
+  box->setDefaultButton(set.first);
+  FitTitle(*box);
+  if ((flags & MB_BUTTONMASK) == MB_YESNOCANCEL || (flags & MB_BUTTONMASK) == MB_OKCANCEL)
+    box->setEscapeButton(QMessageBox::Cancel);
+  return box;
+}
+
 int QtMessageBoxes::Show(Owner owner, const std::string& text, const std::string& caption,
                          unsigned flags) {
-  ButtonSet set = ButtonsFor(flags);
-  QMessageBox box(IconFor(flags), Latin1(caption), Latin1(text), set.buttons,
-                  static_cast<QWidget*>(owner));
-  box.setDefaultButton(set.first);
-  FitTitle(box);
-  if ((flags & MB_BUTTONMASK) == MB_YESNOCANCEL || (flags & MB_BUTTONMASK) == MB_OKCANCEL)
-    box.setEscapeButton(QMessageBox::Cancel);
-  return ResultFor(box.exec());
+  return ResultFor(MakeMessageBox(owner, text, caption, flags)->exec());
 }
 
 void QtMessageBoxes::Beep(unsigned) { QApplication::beep(); }
