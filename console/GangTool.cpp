@@ -11,16 +11,19 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <numeric>
 
 #include "buffer/DialogPlacement.h"
 #include "buffer/DumpEdit.h"
 #include "buffer/LoadDispatcher.h"
+#include "buffer/core/Messages.h"
 #include "buffer/core/SettingsPath.h"
 #include "console/Qz_M_Unit.h"
 #include "console/core/ConnectionDisplay.h"
 #include "platform/winapi/Clock.h"
 #include "platform/winapi/MessageBox.h"
 #include "platform/winapi/Paths.h"
+#include "platform/winapi/qt/FileNames.h"
 
 TGangTools* GangTools = nullptr;
 
@@ -31,10 +34,21 @@ constexpr int kTestInterval = 3000;
 constexpr int kFileNameColumnWidth = 330;
 constexpr int kCheckSumColumnWidth = 90;
 constexpr int kStatusColumnWidth = 90;
-constexpr int kFolderPath = Qt::UserRole;
+// The room the drive box asks for, in characters; a longer mount point is cut.
+constexpr int kDriveRoom = 24;
+// The bytes of a folder's path, or of a file's name: a name that is not UTF-8 is listed with
+// U+FFFD in it, and its text no longer names it.
+constexpr int kNameBytes = Qt::UserRole;
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-std::string ToStd(const QString& text) { return text.toStdString(); }
+// A name that is not UTF-8 could be queued by its bytes, but the queue, the results and the
+// report would all name another file.
+constexpr buffer::Message kNameNotText{"Cannot queue \"%s\": its name is not UTF-8 text, so the lists and the report could not name it.",
+                                       "ERROR", winapi::MB_ICONERROR};
+
+// What GANG TOOLS shows is file and folder names, and the program's own ASCII words.
+QString FromStd(const std::string& text) { return winapi::ShownName(text); }
+std::string ToStd(const QString& text) { return winapi::NameBytes(text); }
+std::string BytesOf(const QListWidgetItem* item) { return item->data(kNameBytes).toByteArray().toStdString(); }
 
 // The program around the jobs: the Dump Edit's buffer and load road, the main form's keys,
 // link state and connection panel.
@@ -160,6 +174,8 @@ QWidget* TGangTools::BuildPage() {
   for (QWidget* widget : std::initializer_list<QWidget*>{GangToolDriveComboBox1, GangToolDirectoryListBox1,
                                                          GangToolFilterComboBox1, GangToolFileListBox1})
     picking->addWidget(widget);
+  winapi::FitNames(GangToolDriveComboBox1, kDriveRoom);
+  for (QListWidget* list : {GangToolDirectoryListBox1, GangToolFileListBox1}) winapi::FitNames(list);
   grid->addLayout(picking, 0, 0);
 
   GangToolSelectButton = MakeButton("Select", "Select items into Job Query", &TGangTools::GangToolSelectButtonClick);
@@ -179,6 +195,7 @@ QWidget* TGangTools::BuildPage() {
   JobQueryLabel = new QLabel("Job Query");
   GangToolListBox1 = new QListWidget;
   GangToolListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  winapi::FitNames(GangToolListBox1);
   GangToolCheckBox1 = new QCheckBox("Sorting");
   GangToolCheckBox1->setChecked(true);
   auto* queue = new QVBoxLayout;
@@ -190,6 +207,7 @@ QWidget* TGangTools::BuildPage() {
   ResultListView = new QTreeWidget;
   ResultListView->setRootIsDecorated(false);
   ResultListView->setHeaderLabels({"File Name", "Check Sum", "Status"});
+  winapi::FitNames(ResultListView);
   ResultListView->setColumnWidth(0, kFileNameColumnWidth);
   ResultListView->setColumnWidth(1, kCheckSumColumnWidth);
   ResultListView->setColumnWidth(2, kStatusColumnWidth);
@@ -220,7 +238,7 @@ QWidget* TGangTools::BuildPage() {
 
   connect(GangToolDriveComboBox1, &QComboBox::activated, this, [this] { GangToolDriveComboBox1Change(); });
   connect(GangToolDirectoryListBox1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-    SetDirectory(ToStd(item->data(kFolderPath).toString()));
+    SetDirectory(BytesOf(item));
   });
   connect(GangToolFilterComboBox1, &QComboBox::currentIndexChanged, this, [this] { GangToolFilterComboBox1Change(); });
   // Checked by a click or from code alike: the queue follows the box either way.
@@ -239,7 +257,8 @@ void TGangTools::FillDriveBox() {
 void TGangTools::GangToolDriveComboBox1Change() { SetDirectory(ToStd(GangToolDriveComboBox1->currentText())); }
 
 void TGangTools::SetDirectory(const std::string& folder) {
-  directory_ = ToStd(QDir::cleanPath(FromStd(folder)));
+  // A path that is not UTF-8 comes from the folder list, already clean; its text would lose it.
+  directory_ = winapi::NameReadsBack(folder) ? ToStd(QDir::cleanPath(FromStd(folder))) : folder;
   std::vector<std::string> roots;
   for (int i = 0; i < GangToolDriveComboBox1->count(); ++i) roots.push_back(ToStd(GangToolDriveComboBox1->itemText(i)));
   if (!roots.empty()) {
@@ -254,25 +273,24 @@ void TGangTools::SetDirectory(const std::string& folder) {
 // level indented one step more.
 void TGangTools::FillDirectoryList() {
   GangToolDirectoryListBox1->clear();
-  const QString folder = FromStd(directory_);
-  QStringList parts = folder.split('/', Qt::SkipEmptyParts);
-  QString path = "/";
-  auto add = [this](const QString& text, const QString& target, int depth) {
-    auto* item = new QListWidgetItem(QString(depth * 2, ' ') + text, GangToolDirectoryListBox1);
-    item->setData(kFolderPath, target);
+  auto add = [this](const std::string& name, const std::string& target, int depth) {
+    auto* item = new QListWidgetItem(QString(depth * 2, ' ') + FromStd(name), GangToolDirectoryListBox1);
+    item->setData(kNameBytes, QByteArray::fromStdString(target));
     return item;
   };
+  auto within = [](const std::string& folder, const std::string& name) {
+    return folder == "/" ? folder + name : folder + "/" + name;
+  };
   QListWidgetItem* current = add("/", "/", 0);
+  std::string path = "/";
   int depth = 1;
-  for (const QString& part : parts) {
-    path = path == "/" ? path + part : path + "/" + part;
-    current = add(part, path, depth++);
+  for (const QByteArray& part : QByteArray::fromStdString(directory_).split('/')) {
+    if (part.isEmpty()) continue;
+    path = within(path, part.toStdString());
+    current = add(part.toStdString(), path, depth++);
   }
   GangToolDirectoryListBox1->setCurrentItem(current);
-  for (const std::string& sub : console::ListSubfolders(directory_)) {
-    const QString name = FromStd(sub);
-    add(name, path == "/" ? path + name : path + "/" + name, depth);
-  }
+  for (const std::string& sub : console::ListSubfolders(directory_)) add(sub, within(path, sub), depth);
 }
 
 void TGangTools::GangToolDirectoryListBox1Change() { FillFileList(); }
@@ -284,28 +302,30 @@ void TGangTools::GangToolFilterComboBox1Change() {
 
 void TGangTools::FillFileList() {
   GangToolFileListBox1->clear();
-  QStringList names;
-  for (const std::string& name : console::ListMatchingFiles(directory_, mask_)) names.push_back(FromStd(name));
-  GangToolFileListBox1->addItems(names);
+  for (const std::string& name : console::ListMatchingFiles(directory_, mask_))
+    (new QListWidgetItem(FromStd(name), GangToolFileListBox1))->setData(kNameBytes, QByteArray::fromStdString(name));
 }
 
-void TGangTools::AddToQueue(const std::vector<std::string>& names) {
+void TGangTools::AddToQueue(const std::vector<size_t>& rows) {
+  std::vector<std::string> names;
+  for (size_t row : rows) {
+    const std::string name = BytesOf(GangToolFileListBox1->item(static_cast<int>(row)));
+    if (winapi::NameReadsBack(name)) {
+      names.push_back(name);
+    } else {
+      buffer::ShowMessage(kNameNotText, directory_ + (directory_ == "/" ? "" : "/") + name);
+    }
+  }
   queue_.Add(console::ExistingFiles(directory_, names));
   ShowQueue();
 }
 
-void TGangTools::GangToolSelectButtonClick() {
-  std::vector<std::string> names;
-  for (size_t row : SelectedRows(*GangToolFileListBox1))
-    names.push_back(ToStd(GangToolFileListBox1->item(static_cast<int>(row))->text()));
-  AddToQueue(names);
-}
+void TGangTools::GangToolSelectButtonClick() { AddToQueue(SelectedRows(*GangToolFileListBox1)); }
 
 void TGangTools::BitBtn4Click() {
-  std::vector<std::string> names;
-  names.reserve(static_cast<size_t>(GangToolFileListBox1->count()));
-  for (int i = 0; i < GangToolFileListBox1->count(); ++i) names.push_back(ToStd(GangToolFileListBox1->item(i)->text()));
-  AddToQueue(names);
+  std::vector<size_t> rows(static_cast<size_t>(GangToolFileListBox1->count()));
+  std::iota(rows.begin(), rows.end(), size_t{0});
+  AddToQueue(rows);
 }
 
 void TGangTools::GangToolCheckBox1Click() {

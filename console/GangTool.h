@@ -88,7 +88,8 @@ class TGangTools : public QWidget {
   void FillDriveBox();
   void FillDirectoryList();
   void FillFileList();
-  void AddToQueue(const std::vector<std::string>& names);
+  // Queues the file list's rows that still are files; a name that is not UTF-8 gets a box.
+  void AddToQueue(const std::vector<size_t>& rows);
   void ShowQueue();
   // Brings rows, buttons, timer and bar in line with the jobs.
   void ShowJobs();

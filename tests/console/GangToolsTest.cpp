@@ -262,6 +262,17 @@ TEST_F(GangToolsTest, FormChecksItsEntriesAndRepeatsTheLastJob) {
   EXPECT_EQ(firmware().jobsRun(), 2u);
   EXPECT_EQ(tools_.GangToolListBox1->item(0)->text(), "d.bin");
   EXPECT_EQ(boxes_.boxes().size(), 2u);
+  // A name that is not UTF-8 is listed with U+FFFD, which names no file: Select says so.
+  dir_.Write("odd/caf\xE9.bin", "x");
+  tools_.SetDirectory(dir_.File("odd"));
+  EXPECT_EQ(tools_.GangToolFileListBox1->item(0)->text(), u"caf\uFFFD.bin");
+  tools_.GangToolFileListBox1->item(0)->setSelected(true);
+  tools_.GangToolSelectButtonClick();
+  ASSERT_EQ(boxes_.boxes().size(), 3u);
+  EXPECT_EQ(boxes_.boxes()[2].text, "Cannot queue \"" + dir_.File("odd/caf\xE9.bin") +
+                                        "\": its name is not UTF-8 text, so the lists and the report could not name it.");
+  EXPECT_EQ(boxes_.boxes()[2].caption, "ERROR");
+  EXPECT_EQ(tools_.GangToolListBox1->count(), 1);
 }
 
 // A file Start cannot load gets one box, its own: a file gone since it was queued, an empty
