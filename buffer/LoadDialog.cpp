@@ -12,6 +12,7 @@
 #include "buffer/HexEntry.h"
 #include "buffer/core/FileChecks.h"
 #include "buffer/core/LoadDialogRules.h"
+#include "platform/winapi/qt/FileNames.h"
 
 namespace buffer {
 namespace {
@@ -205,7 +206,7 @@ std::unique_ptr<QFileDialog> TLoadDlg::BrowseFile(QWidget* parent,
 void TLoadDlg::BitBtn1Click() {
   std::unique_ptr<QFileDialog> browse = BrowseFile(this, profile_);
   if (browse->exec() != QDialog::Accepted || browse->selectedFiles().isEmpty()) return;
-  std::string name = browse->selectedFiles().front().toStdString();
+  std::string name = winapi::NameBytes(browse->selectedFiles().front());
   NameEdit->SetText(name);
   ShowSourceRange(name);
 }

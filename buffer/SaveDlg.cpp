@@ -22,6 +22,7 @@
 #include "buffer/formats/SaveDispatch.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/MessageBox.h"
+#include "platform/winapi/qt/FileNames.h"
 
 namespace buffer {
 namespace {
@@ -142,7 +143,7 @@ void TLoadSaveDlg::BitBtn1Click() {
   const QFileInfo picked(browse->selectedFiles().front());
   // No read-only file is taken as a target.
   if (picked.exists() && !picked.isWritable()) return;
-  NameEdit->SetText(picked.absoluteFilePath().toStdString());
+  NameEdit->SetText(winapi::NameBytes(picked.absoluteFilePath()));
 }
 
 void TLoadSaveDlg::BitBtn2Click() {
