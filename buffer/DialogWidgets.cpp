@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "buffer/core/EditProfile.h"
+#include "platform/winapi/qt/SelectOnFocus.h"
 
 namespace buffer {
 
@@ -20,6 +21,7 @@ QLineEdit* MakeEdit(const char* name, const char* hint) {
   auto* edit = new QLineEdit;
   edit->setObjectName(name);
   if (*hint) edit->setToolTip(hint);
+  winapi::SelectAllOnFocus(edit);
   return edit;
 }
 

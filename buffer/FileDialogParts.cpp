@@ -9,6 +9,7 @@
 #include "buffer/HexEntry.h"
 #include "buffer/Hstcbo.h"
 #include "buffer/core/FileFilter.h"
+#include "platform/winapi/qt/SelectOnFocus.h"
 
 namespace buffer {
 
@@ -28,6 +29,7 @@ QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, 
   edit->setToolTip(hint);
   edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(digits + 1, 'W')));
   MakeHexEdit(edit, digits, rule);
+  winapi::SelectAllOnFocus(edit);
   return edit;
 }
 
@@ -37,6 +39,7 @@ THistoryComboBox* MakeNameEdit(QWidget* parent, const char* historySection, int 
   name->IniSection = historySection;
   name->MaxHistoryLength = historyLength;
   name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(40, 'x')));
+  winapi::SelectAllOnFocus(name);
   return name;
 }
 

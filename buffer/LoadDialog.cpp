@@ -13,6 +13,7 @@
 #include "buffer/core/FileChecks.h"
 #include "buffer/core/LoadDialogRules.h"
 #include "platform/winapi/qt/FileNames.h"
+#include "platform/winapi/qt/SelectOnFocus.h"
 
 namespace buffer {
 namespace {
@@ -85,6 +86,7 @@ void TLoadDlg::BuildLayout() {
   UserFill->setToolTip("Unuser Fill.");
   UserFill->setMaximumWidth(UserFill->fontMetrics().horizontalAdvance("WWWW"));
   InstallHexKeyFilter(UserFill, rule);
+  winapi::SelectAllOnFocus(UserFill);
   auto* destinationForm = new QFormLayout(destination);
   destinationForm->addRow("Start Address :", DistSAdd);
   if (profile_.fillLabel) {

@@ -13,6 +13,7 @@
 #include "buffer/RadioGroup.h"
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
+#include "platform/winapi/qt/SelectOnFocus.h"
 
 namespace buffer {
 namespace {
@@ -41,6 +42,7 @@ THexForm::THexForm(QWidget* parent)
   destinationAddr_->setMaxLength(kAddressDigits);
   // DestinationAddrKeyPress: hex digits and backspace pass, 'a'..'f' raised.
   MakeHexEdit(destinationAddr_, kAddressDigits);
+  for (QLineEdit* edit : {defaultAddr_, destinationAddr_}) winapi::SelectAllOnFocus(edit);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(selectMode_);
   layout->addWidget(AddressGroup("File Default Address", defaultAddr_, this));

@@ -24,6 +24,7 @@
 #include "platform/winapi/MessageBox.h"
 #include "platform/winapi/Paths.h"
 #include "platform/winapi/qt/FileNames.h"
+#include "platform/winapi/qt/SelectOnFocus.h"
 
 TGangTools* GangTools = nullptr;
 
@@ -226,6 +227,7 @@ QWidget* TGangTools::BuildPage() {
   Label2 = new QLabel("Time out limation");
   TimeOutCtrl = new QLineEdit(console::kDefaultTimeOutText);
   TimeOutCtrl->setMaximumWidth(60);
+  winapi::SelectAllOnFocus(TimeOutCtrl);
   Label3 = new QLabel("Seconds");
   test = new QCheckBox("test");
   auto* limit = new QHBoxLayout;

@@ -9,6 +9,7 @@
 #include "console/ModalRun.h"
 #include "console/core/PortSettings.h"
 #include "platform/winapi/IniFile.h"
+#include "platform/winapi/qt/SelectOnFocus.h"
 
 TPortSetupForm::TPortSetupForm(uint32_t& lptBase,
                                const std::array<uint32_t, console::kLptTableSize>& table,
@@ -18,7 +19,9 @@ TPortSetupForm::TPortSetupForm(uint32_t& lptBase,
   Label1 = new QLabel("Port Setup : ", this);
   Label1->setGeometry(12, 14, 90, 20);
   PortEdit = new QLineEdit(this);
+  PortEdit->setObjectName("PortEdit");
   PortEdit->setGeometry(104, 12, 184, 24);
+  winapi::SelectAllOnFocus(PortEdit);
   Label2 = new QLabel("Detect Port Number List :", this);
   Label2->setGeometry(12, 44, 276, 20);
   PortListBox = new QListWidget(this);

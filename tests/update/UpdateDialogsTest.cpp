@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,13 +19,16 @@
 #include "buffer/BlockDlg.h"
 #include "buffer/DumpEdit.h"
 #include "buffer/FillDataDlg.h"
+#include "buffer/GetSumDlg.h"
 #include "buffer/LoadDialog.h"
 #include "buffer/RadioGroup.h"
+#include "buffer/SaveDlg.h"
 #include "buffer/core/BlockOps.h"
 #include "buffer/core/DataBuffer.h"
 #include "buffer/core/DialogSettings.h"
 #include "buffer/core/FillData.h"
 #include "buffer/core/SettingsPath.h"
+#include "console/PortSetupUnit.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
 #include "programmer/SystemImage.h"
@@ -339,5 +343,96 @@ TEST(UpdateFrameTools, TheChildsBlockButtonSwaps) {
   buffer::SetSettingsPath(settings);
   std::filesystem::current_path(previous);
 }
+
+// The edits and name boxes of both programs' dialogs: the one a dialog opens in, or the one
+// the program moves to, has its whole text selected, so what is typed at once replaces it; a
+// click only places the caret, and a return from a box leaves the selection as it was.
+enum class Arrival { Opening, FromCode, Click, ReturnFromBox };
+
+struct EditFocus {
+  const char* name;
+  std::function<std::unique_ptr<QDialog>()> make;
+  const char* edit;  // its object name
+  Arrival arrival;
+  const char* typed;
+  const char* landed;
+};
+void PrintTo(const EditFocus& row, std::ostream* os) { *os << row.name; }
+
+class EditFocusTable : public UpdateDialogs, public ::testing::WithParamInterface<EditFocus> {};
+
+TEST_P(EditFocusTable, WhatIsTypedAtOnceReplacesTheSelectedText) {
+  const EditFocus& row = GetParam();
+  Ini().WriteString("LoadDlg", "Name", "/data/pat.hex");  // the name the Save dialog proposes
+  std::unique_ptr<QDialog> dialog = row.make();
+  auto* edit = dialog->findChild<QWidget*>(row.edit);
+  ASSERT_NE(edit, nullptr);
+  auto* combo = qobject_cast<QComboBox*>(edit);
+  QLineEdit* line = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(edit);
+  Open(*dialog);
+  const QString shown = line->text();
+  QString selected = shown;
+  QWidget box;
+  switch (row.arrival) {
+    case Arrival::Opening:
+      break;
+    case Arrival::FromCode:
+      edit->setFocus();
+      break;
+    case Arrival::Click:
+      QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(2, line->height() / 2));
+      selected.clear();
+      break;
+    case Arrival::ReturnFromBox:
+      line->setSelection(1, 2);
+      selected = shown.mid(1, 2);
+      box.show();
+      QApplication::setActiveWindow(&box);
+      QApplication::setActiveWindow(dialog.get());
+      break;
+  }
+  ASSERT_EQ(QApplication::focusWidget(), edit);
+  EXPECT_FALSE(shown.isEmpty());
+  EXPECT_EQ(line->selectedText(), selected);
+  QTest::keyClicks(edit, row.typed);
+  EXPECT_EQ(line->text().toStdString(), row.landed);
+}
+
+template <class Dialog, class... Args>
+std::function<std::unique_ptr<QDialog>()> Make(Args... args) {
+  return [=] { return std::make_unique<Dialog>(args...); };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothPrograms, EditFocusTable,
+    ::testing::Values(
+        EditFocus{"ConsoleFill", Make<buffer::TFillDataDialog>(), "SAddEdit8", Arrival::Opening, "1234", "1234"},
+        EditFocus{"ConsoleBlock", Make<buffer::TBlockDialog>(), "StardAddEdit", Arrival::Opening, "1234", "1234"},
+        EditFocus{"ConsoleGetSum", Make<buffer::TGetSumDialog>(), "StardAddEdit", Arrival::Opening, "1234", "1234"},
+        EditFocus{"ConsoleLoad", Make<buffer::TLoadDlg>(), "NameEdit", Arrival::Opening, "x.bin", "x.bin"},
+        EditFocus{"ConsoleSave", Make<buffer::TLoadSaveDlg>(), "NameEdit", Arrival::Opening, "x.bin", "x.bin"},
+        EditFocus{"PortSetup",
+                  [] {
+                    static uint32_t base = 0x378;
+                    return std::make_unique<TPortSetupForm>(base, std::array<uint32_t, console::kLptTableSize>{},
+                                                            buffer::SettingsPath());
+                  },
+                  "PortEdit", Arrival::Opening, "278", "278"},
+        EditFocus{"UpdateFill", Make<buffer::TFillDataDialog>(std::cref(buffer::UpdateToolProfile())), "SAddEdit8",
+                  Arrival::Opening, "1234", "1234"},
+        EditFocus{"UpdateBlock", Make<buffer::TBlockDialog>(std::cref(buffer::UpdateToolProfile())),
+                  "StardAddEdit", Arrival::Opening, "1234", "1234"},
+        EditFocus{"UpdateSum", Make<buffer::TGetSumDialog>(std::cref(buffer::UpdateToolProfile())),
+                  "StardAddEdit", Arrival::Opening, "1234", "1234"},
+        EditFocus{"UpdateResize", Make<update::TResizeBufDialog>(), "BufSizeEdit", Arrival::Opening, "1234", "1234"},
+        EditFocus{"UpdateLoad", Make<buffer::TLoadDlg>(std::cref(buffer::UpdateToolLoadDialog())), "NameEdit",
+                  Arrival::Opening, "x.bin", "x.bin"},
+        EditFocus{"UpdateSave", Make<buffer::TLoadSaveDlg>(buffer::UpdateToolProfile().hexKeyRule), "NameEdit",
+                  Arrival::Opening, "x.bin", "x.bin"},
+        EditFocus{"FocusFromCode", Make<buffer::TFillDataDialog>(), "EAddEdit8", Arrival::FromCode, "1234", "1234"},
+        EditFocus{"Click", Make<buffer::TFillDataDialog>(), "EAddEdit8", Arrival::Click, "1234", "123402"},
+        EditFocus{"ReturnFromABox", Make<buffer::TFillDataDialog>(), "SAddEdit8", Arrival::ReturnFromBox, "1234",
+                  "012340"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
