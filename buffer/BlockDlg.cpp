@@ -37,8 +37,9 @@ TBlockDialog::TBlockDialog(const EditProfile& profile, QWidget* parent)
     : SettingsDialog(kBlockSection, parent), profile_(profile) {
   setObjectName("BlockDialog");
   setWindowTitle("Block Dialog");
-  // No close box: the dialog ends by its buttons.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Minimize and maximize icons and no close box: the dialog ends by its buttons.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowMinMaxButtonsHint);
   BuildLayout();
   FormCreate();
 }

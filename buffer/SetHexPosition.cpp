@@ -14,6 +14,7 @@
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/qt/SelectOnFocus.h"
+#include "platform/winapi/qt/TitleWidth.h"
 
 namespace buffer {
 namespace {
@@ -39,6 +40,8 @@ THexForm::THexForm(QWidget* parent)
       destinationAddr_(new QLineEdit("0", this)),
       decision_(new QPushButton("OK", this)) {
   setWindowTitle("Load Intel Hex File To Buffer");
+  // A tool window's title bar cuts a long caption: the form is wide enough for all of it.
+  setMinimumWidth(winapi::TitleBarWidth(*this));
   destinationAddr_->setMaxLength(kAddressDigits);
   // DestinationAddrKeyPress: hex digits and backspace pass, 'a'..'f' raised.
   MakeHexEdit(destinationAddr_, kAddressDigits);

@@ -14,6 +14,7 @@
 #include "buffer/formats/FileImage.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/ScriptedMessageBoxes.h"
+#include "platform/winapi/qt/TitleWidth.h"
 #include "tests/support/TempDir.h"
 
 namespace buffer {
@@ -35,6 +36,8 @@ TEST_F(HexFormTest, ShowsTheFileBaseAndTheLoadDestinationFromTheSettingsFile) {
     form.show();
     shown = true;
     EXPECT_EQ(form.windowTitle(), "Load Intel Hex File To Buffer");
+    // The whole caption beside the title bar's icon and buttons.
+    EXPECT_GE(form.width(), winapi::TitleBarWidth(form));
     EXPECT_EQ(form.SelectMode()->ItemIndex(), 1);
     EXPECT_TRUE(form.SelectMode()->Button(1)->isChecked());
     EXPECT_EQ(form.DefaultAddr()->text(), "010000");
