@@ -5,11 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "buffer/HexEntry.h"
 #include "buffer/Hstcbo.h"
 #include "buffer/core/FileFilter.h"
 #include "platform/winapi/qt/SelectOnFocus.h"
+#include "platform/winapi/Paths.h"
 
 namespace buffer {
 
@@ -40,6 +42,15 @@ THistoryComboBox* MakeNameEdit(QWidget* parent, const char* historySection, int 
   name->MaxHistoryLength = historyLength;
   name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(40, 'x')));
   winapi::SelectAllOnFocus(name);
+  return name;
+}
+
+std::string TakeStoredName(THistoryComboBox& box) {
+  const std::string name = winapi::StoredName(box.Text());
+  if (name != box.Text()) {
+    const QSignalBlocker quiet(box);
+    box.SetText(name);
+  }
   return name;
 }
 

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QStringList>
 #include <memory>
+#include <string>
 
 #include "buffer/core/HexText.h"
 
@@ -26,6 +27,11 @@ QLineEdit* MakeAddressEdit(QWidget* parent, const char* name, const char* hint, 
 
 // The "NameEdit" box keeping its history in `historySection` of the program's INI file.
 THistoryComboBox* MakeNameEdit(QWidget* parent, const char* historySection, int historyLength);
+
+// The box's name as the settings file will give it back (winapi::StoredName), put back in
+// the box without its change handlers running (the Load dialog's would retype its range),
+// so that what the dialog then checks, keeps in its history and writes is that name.
+std::string TakeStoredName(THistoryComboBox& box);
 
 // Qt's own file dialog (the same filters on every desktop), its filters from the Windows
 // filter text, matching names without regard to case.

@@ -12,6 +12,7 @@
 #include "buffer/HexEntry.h"
 #include "buffer/core/FileChecks.h"
 #include "buffer/core/LoadDialogRules.h"
+#include "platform/winapi/Paths.h"
 #include "platform/winapi/qt/FileNames.h"
 #include "platform/winapi/qt/SelectOnFocus.h"
 
@@ -158,8 +159,9 @@ void TLoadDlg::FormCreate() {
   DistSAdd->setEnabled(false);
 }
 
+// The range shown is that of the file the load will read: the name as it will be stored.
 void TLoadDlg::ShowSourceRange(const std::string& name) {
-  ShowFileRange(name, SourceSAdd, SourceEAdd, profile_.sourceDigits);
+  ShowFileRange(winapi::StoredName(name), SourceSAdd, SourceEAdd, profile_.sourceDigits);
 }
 
 void TLoadDlg::NameEditChange() { ShowSourceRange(NameEdit->Text()); }
@@ -214,7 +216,7 @@ void TLoadDlg::BitBtn1Click() {
 }
 
 void TLoadDlg::BitBtn2Click() {
-  LoadDialogEntries entries{NameEdit->Text(),
+  LoadDialogEntries entries{TakeStoredName(*NameEdit),
                             TextOf(SourceSAdd),
                             TextOf(SourceEAdd),
                             TextOf(DistSAdd),

@@ -147,7 +147,7 @@ void TLoadSaveDlg::BitBtn1Click() {
 }
 
 void TLoadSaveDlg::BitBtn2Click() {
-  const std::string name = NameEdit->Text();
+  const std::string name = TakeStoredName(*NameEdit);
   if (CheckFileExists(name, false) && ShowMessage(kOverwriteQuestion) != winapi::IDOK) return;
   const auto range = CheckRange(range_->Texts(), info_.BufSize, kSaveRangeLayout);
   if (!range) return;

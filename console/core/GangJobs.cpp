@@ -7,6 +7,7 @@
 #include "buffer/core/LoadDialogRules.h"
 #include "platform/winapi/IniFile.h"
 #include "platform/winapi/MessageBox.h"
+#include "platform/winapi/Paths.h"
 
 namespace console {
 
@@ -52,6 +53,12 @@ bool GangJobs::Start(JobQueue& queue, const std::string& settingsPath) {
       buffer::CheckFileExists(path, false) ? buffer::ReadFileSize(path) : std::nullopt;
   if (!size) {
     ShowBox(kFileMissingText, kWrongCaption);
+    return false;
+  }
+  // The load reads the name back from the settings file, which drops blanks at its ends, and
+  // takes '\\' for a folder: such a name would load another file, or none.
+  if (winapi::NativePath(winapi::StoredName(path)) != path) {
+    ShowBox(kUnstorableNameText + path + "\n\n", kWrongCaption);
     return false;
   }
   // An empty file would leave the last file's data in the buffer for this job.

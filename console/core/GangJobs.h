@@ -40,6 +40,8 @@ class GangJobSite {
 
 inline constexpr const char* kFileMissingText = "\nCan NOT Find file\nPlease check the path of file\n\n";
 inline constexpr const char* kFileEmptyText = "\nThe file is empty\nPlease check the file\n\n";
+// Followed by the file's path and "\n\n".
+inline constexpr const char* kUnstorableNameText = "\nCan NOT load a file whose name begins or ends\nwith a blank or holds a '\\':\n";
 inline constexpr const char* kWrongCaption = "Wrong";
 inline constexpr const char* kTimeOutText = "Time out!!\n\nChecking connection..";
 inline constexpr const char* kTimeOutCaption = "Warning";

@@ -15,6 +15,13 @@ std::string NativePath(std::string path) {
   return path;
 }
 
+std::string StoredName(const std::string& typed) {
+  const char* blanks = " \t\r\n";
+  const size_t first = typed.find_first_not_of(blanks);
+  if (first == std::string::npos) return "";
+  return typed.substr(first, typed.find_last_not_of(blanks) - first + 1);
+}
+
 std::string CurrentDirectory() {
   std::error_code error;
   std::string dir = std::filesystem::current_path(error).string();

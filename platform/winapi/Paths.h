@@ -7,6 +7,12 @@ namespace winapi {
 // Every '\\' becomes '/'.
 std::string NativePath(std::string path);
 
+// A typed name as a settings file gives it back once written: the blanks at either end
+// (" \t\r\n") dropped, as TIniFile drops them from every value it reads. A dialog takes
+// this name before it checks one, so the file it asks about is the file the command reaches.
+// A '\\' stays as typed: NativePath makes it a separator when the name is opened.
+std::string StoredName(const std::string& typed);
+
 // The process's current directory, without a trailing separator.
 std::string CurrentDirectory();
 

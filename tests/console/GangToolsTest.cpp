@@ -284,15 +284,19 @@ TEST_F(GangToolsTest, StartShowsOneBoxForAFileItCannotLoadAndKeepsTheItem) {
     uintmax_t size;
     bool gone;
     int32_t lastLoadFormat;
-    const char* text;
+    std::string text;
     const char* caption;
+    const char* namesake = nullptr;  // made once the file is queued
   };
+  const std::string trailing = dir_.File("refused/trail.bin /trail.bin ");
   const std::vector<Case> cases = {
       {"gone.bin", 0x10, true, 0, "\nCan NOT Find file\nPlease check the path of file\n\n", "Wrong"},
       {"empty.bin", 0, false, 0, "\nThe file is empty\nPlease check the file\n\n", "Wrong"},
       // Sparse: nothing is written to the disk.
       {"huge.bin", 0x7FFFFC00, false, 0, "Memory error.", "Load BIN File"},
       {"plain.bin", 0x10, false, 4, "File is not Intel Hex format !", "ERROR !"},
+      // The settings file would hand the load "trail.bin": the file queued is refused, by name.
+      {"trail.bin ", 0x10, false, 0, console::kUnstorableNameText + trailing + "\n\n", "Wrong", "trail.bin"},
   };
   for (const Case& c : cases) {
     const std::string folder = std::string("refused/") + c.file;
@@ -302,6 +306,7 @@ TEST_F(GangToolsTest, StartShowsOneBoxForAFileItCannotLoadAndKeepsTheItem) {
     tools_.GangToolDelAllButtonClick();
     Queue(folder);
     if (c.gone) std::filesystem::remove(path);
+    if (c.namesake) dir_.Write(folder + "/" + c.namesake, "namesake");
     buffer::SetLastLoadFormat(c.lastLoadFormat);
     boxes_.Clear();
     tools_.GangToolStartButtonClick();

@@ -64,6 +64,8 @@ class UpdateToolButtons : public ::testing::Test {
       auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
       use(*dialog);
+      // A dialog that refused the answer must not hold the test.
+      if (dialog->isVisible()) dialog->reject();
     });
     edit->findChild<QToolButton*>(button)->click();
   }
@@ -84,6 +86,7 @@ class UpdateToolButtons : public ::testing::Test {
 TEST_F(UpdateToolButtons, LoadSumAndSaveAnImageThroughTheUpdateToolsOwnDialogs) {
   const Bytes image = programmer::MakeSystemImage("ZORV-R77 V4.00", 3);
   dir.Write("image.upd", std::string(image.begin(), image.end()));
+  dir.Write("image.upd ", "not the image");  // a blank typed after the name does not name it
   TIniFile(buffer::SettingsPath()).WriteInteger("LoadDlg", "UserFill", 0x3C);
   buffer::SetLastLoadFormat(buffer::kFormatIntelHex);
 
@@ -104,9 +107,10 @@ TEST_F(UpdateToolButtons, LoadSumAndSaveAnImageThroughTheUpdateToolsOwnDialogs) 
     EXPECT_TRUE(dialog.UnuserFillCheck->isChecked());
     EXPECT_EQ(dialog.UserFill->text(), "3C");
     EXPECT_EQ(dialog.EvenOddRadioGroup, nullptr);
-    dialog.NameEdit->SetText(dir.File("image.upd"));
+    dialog.NameEdit->SetText(dir.File("image.upd") + " ");
     EXPECT_EQ(dialog.SourceEAdd->text(), "01FFFF");
     QTest::mouseClick(dialog.BitBtn2, Qt::LeftButton);
+    EXPECT_EQ(dialog.NameEdit->itemText(0).toStdString(), dir.File("image.upd"));
   });
   EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ(LoadKey("Format"), "3");
