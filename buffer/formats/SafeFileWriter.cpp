@@ -26,8 +26,8 @@ int SyncToDisk(const std::string& name) {
 
 }  // namespace
 
-SafeFileWriter::SafeFileWriter(const std::string& target)
-    : target_(winapi::ReplacedFile(target)), shown_(target) {
+SafeFileWriter::SafeFileWriter(const std::string& target, bool showFailure)
+    : target_(winapi::ReplacedFile(target)), shown_(target), showFailure_(showFailure) {
   temporary_ = winapi::CreateFileBeside(
       target_, [](const std::string& name) { return InjectedFailure(FileCall::Open, name); });
   ready_ = !temporary_.empty();
@@ -53,7 +53,8 @@ bool SafeFileWriter::Commit(bool written) {
 bool SafeFileWriter::Fail(int error) {
   if (ready_) ::unlink(temporary_.c_str());
   committed_ = true;  // nothing left to remove
-  buffer::ShowMessage(messages::kSaveFailed, "\"" + shown_ + "\": " + std::strerror(error));
+  error_ = error;
+  if (showFailure_) buffer::ShowMessage(messages::kSaveFailed, "\"" + shown_ + "\": " + std::strerror(error));
   return false;
 }
 

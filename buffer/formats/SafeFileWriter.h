@@ -12,8 +12,9 @@ namespace formats {
 class SafeFileWriter {
  public:
   // `target` may be written with '\'. A target that is a symbolic link is saved where the
-  // link points, and the link stays.
-  explicit SafeFileWriter(const std::string& target);
+  // link points, and the link stays. Without `showFailure` a failure shows no box: its
+  // caller has one of its own, and Error() tells it why.
+  explicit SafeFileWriter(const std::string& target, bool showFailure = true);
   ~SafeFileWriter();
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -27,6 +28,8 @@ class SafeFileWriter {
   // `written`: whether the writer's every write worked. Puts the new file in place and
   // returns true, or removes it, shows the box and returns false.
   bool Commit(bool written);
+  // The errno value of the failure, 0 while there is none.
+  int Error() const { return error_; }
 
  private:
   bool Fail(int error);
@@ -37,6 +40,8 @@ class SafeFileWriter {
   bool ready_ = false;
   bool committed_ = false;
   int createError_ = 0;
+  bool showFailure_ = true;
+  int error_ = 0;
 };
 
 // The whole road: `write` writes the file under the name it is given and says whether every

@@ -1,10 +1,9 @@
 #include "console/core/GangReport.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 
-#include "platform/winapi/Paths.h"
+#include "buffer/formats/SafeFileWriter.h"
+#include "buffer/formats/TextBlockWriter.h"
 
 namespace console {
 
@@ -24,14 +23,12 @@ std::string ReportText(const std::vector<ResultRow>& rows, const std::string& da
 std::optional<std::string> WriteReport(const std::string& path, const std::vector<ResultRow>& rows,
                                        const std::string& date) {
   const std::string text = ReportText(rows, date);
-  errno = 0;
-  std::ofstream file(winapi::NativePath(path), std::ios::binary | std::ios::trunc);
-  if (file) file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (file) file.close();
-  if (file) return std::nullopt;
-  std::string message = "Can NOT write the result file\n" + path;
-  if (errno != 0) message += std::string("\n") + std::strerror(errno);
-  return message;
+  // Written beside the old report and renamed over it once whole, as every data save: a
+  // full disk keeps the earlier report of that name.
+  formats::SafeFileWriter file(path, false);
+  if (file.Commit(file.Ready() && formats::WriteFileChunks(text, file.TemporaryName(), false)))
+    return std::nullopt;
+  return "Can NOT write the result file\n" + path + "\n" + std::strerror(file.Error());
 }
 
 }  // namespace console

@@ -27,7 +27,8 @@ const char* StatusForResult(int result);
 // tabs, every line ended by a line feed.
 std::string ReportText(const std::vector<ResultRow>& rows, const std::string& date);
 
-// Creates (or truncates) the file and writes the report; the error to show when that failed.
+// Writes the report in place of the file (or as a new one); the error to show when that
+// failed, the file then as it was.
 std::optional<std::string> WriteReport(const std::string& path, const std::vector<ResultRow>& rows,
                                        const std::string& date);
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLocale>
+#include <cerrno>
 #include <filesystem>
 #include <random>
 
@@ -15,6 +16,7 @@
 #include "buffer/core/Checksum.h"
 #include "buffer/core/HexText.h"
 #include "buffer/core/LoadFormat.h"
+#include "buffer/formats/FileFaults.h"
 #include "console/GangTool.h"
 #include "console/Qz_M_Unit.h"
 #include "platform/portio/PortDriver.h"
@@ -169,10 +171,23 @@ TEST_F(GangToolsTest, QueueRunsJobAfterJobIntoTheReport) {
                                          "one.bin\t\t" + SumText(one) + "\t\tFinished\n"
                                          "three.ROM\t\t" + SumText(three) + "\t\tFail\n"
                                          "Two.bin\t\t" + SumText(two) + "\t\tFinished\n");
-  tools_.GangToolSaveResoult = [this] { return QString::fromStdString(dir_.File("none/report.txt")); };
-  tools_.BitBtn2Click();
-  ASSERT_EQ(boxes_.boxes().size(), 1u);
-  EXPECT_EQ(boxes_.boxes()[0].caption, "Store Result");
+  // A store that fails shows one box and leaves the earlier report of that name whole.
+  const std::string report = dir_.Read("report.txt");
+  const std::pair<const char*, const char*> failures[] = {{"none/report.txt", "No such file or directory"},
+                                                          {"report.txt", "No space left on device"}};
+  for (const auto& [name, reason] : failures) {
+    boxes_.Clear();
+    tools_.GangToolSaveResoult = [&] { return QString::fromStdString(dir_.File(name)); };
+    formats::SetFileFault([](formats::FileCall call, const std::string&) {
+      return call == formats::FileCall::Write ? ENOSPC : 0;  // the disk is full
+    });
+    tools_.BitBtn2Click();
+    formats::SetFileFault({});
+    ASSERT_EQ(boxes_.boxes().size(), 1u);
+    EXPECT_EQ(boxes_.boxes()[0].text, "Can NOT write the result file\n" + dir_.File(name) + "\n" + reason);
+    EXPECT_EQ(boxes_.boxes()[0].caption, "Store Result");
+  }
+  EXPECT_EQ(dir_.Read("report.txt"), report);
 }
 
 // A job that outlasts the limit: the result that arrives while the "Warning" box is open
