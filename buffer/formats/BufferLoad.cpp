@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "buffer/core/Checksum.h"
+#include "buffer/core/DialogSettings.h"
 #include "buffer/core/LoadFormat.h"
 #include "buffer/core/Merge.h"
 #include "buffer/core/SettingsPath.h"
@@ -23,7 +24,8 @@ struct SettledFormat {
 
 // The code the load runs under: LastLoadFormat (or the section's Format), or what detection
 // finds when that is 0. The section's Format names the code used, so the information page
-// shows the format found.
+// shows the format found; a file that cannot take it keeps what it held, which the page then
+// names.
 SettledFormat SettleFormat(const FileImage& image, const LoadSettings& settings, int messages,
                            const LoadProfile& profile) {
   SettledFormat format{profile.formatFromLastChoice ? buffer::LastLoadFormat() : settings.format,
@@ -34,7 +36,11 @@ SettledFormat SettleFormat(const FileImage& image, const LoadSettings& settings,
     format.detected = true;
   }
   if (format.code != settings.format) {
+    // The load stands on the format found even when the file cannot keep it; the user is
+    // told, once, as of any other settings write.
+    const IniWriteWatch writes(buffer::SettingsPath());
     TIniFile(buffer::SettingsPath()).WriteInteger(kLoadSection, "Format", format.code);
+    buffer::SettingsWritten(writes);
   }
   return format;
 }
