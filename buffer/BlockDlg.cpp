@@ -259,8 +259,10 @@ void TBlockDialog::ResizeBtnClick() {
 
 // The dialog stays open and shows the new size; source, destination and action stay too.
 void TBlockDialog::ResizeThroughDialog() {
-  if (!editor_ || !resizeDialog_ || !resizeDialog_(*editor_)) return;
-  info_ = ReadBufferInfo();
+  if (!editor_ || !resizeDialog_) return;
+  if (resizeDialog_(*editor_)) info_ = ReadBufferInfo();
+  // The buffer's own size, also when [BufInf] could not be told of a resize.
+  editor_->QueryBufferSize(info_.BufSize);
   ShowSizes();
 }
 

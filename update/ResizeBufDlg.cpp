@@ -68,6 +68,12 @@ void TResizeBufDialog::OKBtnClick() {
   if (!buffer::CheckHexBelow(text, kBufferSizeLimit, true)) return;
   const auto size = buffer::ParseHexAtLeast(text, kSmallestBufferSize, true);
   if (!size) return;
+  // The resize waits for its confirmation to be stored: one that cannot be written changes
+  // nothing, and the check after the dialog says why.
+  if (!buffer::WriteDialogOk(Section(), true)) {
+    reject();
+    return;
+  }
   // A failed resize has shown its own box; the buffer keeps its size, which [BufInf] says.
   if (editor_) {
     editor_->ResizeBuffer(static_cast<std::uint32_t>(*size));
@@ -75,7 +81,7 @@ void TResizeBufDialog::OKBtnClick() {
     if (WithdrawCutImage(editor_->Core()) && MainForm) MainForm->ShowFileLabels(kNoImageLabels);
     editor_->WriteBufferInfo();
   }
-  CloseConfirmed();
+  accept();
 }
 
 void TResizeBufDialog::ExitBtnClick() { CloseRefused(); }

@@ -173,9 +173,11 @@ TEST_P(UnwrittenSettingsTest, TheCommandChangesNothingAndSaysWhyOnce) {
   const std::vector<std::uint8_t> before = Bytes();
   const std::string settings = dir_.Read("History.ini");
   if (!r.failsWhileOpen) FailWrites();
+  bool opened = false;
   QTimer::singleShot(0, [&] {
     QWidget* dialog = QApplication::activeModalWidget();
     if (!dialog) return;
+    opened = true;
     if (r.failsWhileOpen) FailWrites();
     if (r.typedName) dialog->findChild<THistoryComboBox*>()->SetText(dir_.File(r.typedName));
     auto* answer = dialog->findChild<QPushButton*>(r.answer);
@@ -187,6 +189,8 @@ TEST_P(UnwrittenSettingsTest, TheCommandChangesNothingAndSaysWhyOnce) {
   form_.findChild<QToolButton*>(r.button)->click();
   QCoreApplication::sendPostedEvents();
 
+  // A dialog that could not mark itself opened is not shown: it could not be refused.
+  EXPECT_EQ(opened, r.failsWhileOpen);
   EXPECT_TRUE(Bytes() == before) << "the buffer changed";
   EXPECT_FALSE(std::filesystem::exists(dir_.File("saved.bin")));
   EXPECT_TRUE(reported_.empty()) << "the status bar names " << reported_.front();

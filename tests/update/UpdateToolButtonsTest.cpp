@@ -22,6 +22,7 @@
 #include "buffer/RadioGroup.h"
 #include "buffer/SaveDlg.h"
 #include "buffer/SearchDlg.h"
+#include "buffer/core/HexText.h"
 #include "buffer/core/LoadFormat.h"
 #include "buffer/core/SettingsPath.h"
 #include "platform/winapi/IniFile.h"
@@ -31,6 +32,7 @@
 #include "tests/support/FakePorts.h"
 #include "tests/support/TempDir.h"
 #include "update/Main.h"
+#include "update/ResizeBufDlg.h"
 
 namespace {
 
@@ -183,18 +185,34 @@ TEST_F(UpdateToolButtons, AnUnwritableSettingsFileLoadsAndResizesNothing) {
   EXPECT_EQ(dir.Read("Zorv_R77Update.ini"), settings);
 
   SetIniWriteFault(nullptr);
-  boxes.Clear();
-  const std::int32_t size = edit->Buffer().BufSize();
-  Press<buffer::TBlockDialog>("BlockSpeed", [&](buffer::TBlockDialog& dialog) {
-    SetIniWriteFault([](const std::string&) { return ENOSPC; });
-    dialog.ResizeBtn->click();
-    EXPECT_EQ(QApplication::activeModalWidget(), &dialog) << "no resize dialog opened";
-    SetIniWriteFault(nullptr);
-    dialog.ExitBtn->click();
-  });
-  EXPECT_EQ(edit->Buffer().BufSize(), size);
-  ASSERT_EQ(boxes.boxes().size(), 1u);
-  EXPECT_EQ(boxes.boxes()[0].text, expected);
+  // The resize to 050000, its settings writes failing from the first (the resize dialog's
+  // opening), the second (its confirmation) or the third ([BufInf], the buffer resized): the
+  // box comes as the resize dialog closes, and the Block dialog shows the buffer's size.
+  const std::pair<int, std::int32_t> runs[] = {{0, 0x30000}, {1, 0x30000}, {2, 0x50000}};
+  for (const auto& [failFrom, size] : runs) {
+    boxes.Clear();
+    size_t shownBeforeExit = 0;
+    Press<buffer::TBlockDialog>("BlockSpeed", [&, failFrom](buffer::TBlockDialog& dialog) {
+      QTimer::singleShot(0, [] {
+        if (auto* resize = qobject_cast<update::TResizeBufDialog*>(QApplication::activeModalWidget())) {
+          resize->BufSizeEdit->setText("050000");
+          resize->OKBtn->click();
+        }
+      });
+      SetIniWriteFault([writes = 0, failFrom](const std::string&) mutable {
+        return writes++ >= failFrom ? ENOSPC : 0;
+      });
+      dialog.ResizeBtn->click();
+      SetIniWriteFault(nullptr);
+      shownBeforeExit = boxes.boxes().size();
+      EXPECT_EQ(dialog.BufferSizeLabel->text().toStdString(), buffer::FormatHex6(edit->Buffer().BufSize()));
+      dialog.ExitBtn->click();
+    });
+    EXPECT_EQ(edit->Buffer().BufSize(), size) << failFrom;
+    EXPECT_EQ(shownBeforeExit, 1u) << failFrom;
+    ASSERT_EQ(boxes.boxes().size(), 1u) << failFrom;
+    EXPECT_EQ(boxes.boxes()[0].text, expected);
+  }
 }
 
 // Search, Search Next (both ways) and the three swaps are the console's: the match is the
