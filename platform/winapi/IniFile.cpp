@@ -16,13 +16,9 @@
 
 namespace {
 
-std::string Trim(const std::string& text) {
-  const char* blanks = " \t\r\n";
-  size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return "";
-  size_t last = text.find_last_not_of(blanks);
-  return text.substr(first, last - first + 1);
-}
+// Keys and values are trimmed as the dialogs trim a typed name before they store it, so a name
+// reads back as the name that was checked.
+std::string Trim(const std::string& text) { return winapi::StoredName(text); }
 
 bool SameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
