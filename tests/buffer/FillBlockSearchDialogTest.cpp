@@ -128,9 +128,8 @@ TEST_F(DialogTest, BlockDialogChecksTheDestinationAndTheMaskAndWritesItsKeys) {
   dir_.Write("History.ini", dir_.Read("History.ini") +
                                 "[BlockDlg]\nStartAdd=0\nEndAdd=16\nDistSAdd=32\nAction=2\n");
   TBlockDialog dialog;
-  // Minimize and maximize icons beside the title, and no close box.
-  EXPECT_EQ(dialog.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
-            Qt::WindowMinMaxButtonsHint);
+  const auto icons = Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint;
+  EXPECT_EQ(dialog.windowFlags() & icons, Qt::WindowMinMaxButtonsHint);
   EXPECT_EQ(dialog.DistSAddLabel->text(), "000030");
   EXPECT_EQ(dialog.DistSAdd16Label->text(), "000018");
   EXPECT_TRUE(dialog.MaskDataEdit->isEnabled());

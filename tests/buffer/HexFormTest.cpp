@@ -36,8 +36,7 @@ TEST_F(HexFormTest, ShowsTheFileBaseAndTheLoadDestinationFromTheSettingsFile) {
     form.show();
     shown = true;
     EXPECT_EQ(form.windowTitle(), "Load Intel Hex File To Buffer");
-    // The whole caption beside the title bar's icon and buttons.
-    EXPECT_GE(form.width(), winapi::TitleBarWidth(form));
+    EXPECT_GE(form.width(), winapi::TitleBarWidth(form)) << "the caption is cut";
     EXPECT_EQ(form.SelectMode()->ItemIndex(), 1);
     EXPECT_TRUE(form.SelectMode()->Button(1)->isChecked());
     EXPECT_EQ(form.DefaultAddr()->text(), "010000");

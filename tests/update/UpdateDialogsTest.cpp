@@ -344,95 +344,67 @@ TEST(UpdateFrameTools, TheChildsBlockButtonSwaps) {
   std::filesystem::current_path(previous);
 }
 
-// The edits and name boxes of both programs' dialogs: the one a dialog opens in, or the one
-// the program moves to, has its whole text selected, so what is typed at once replaces it; a
-// click only places the caret, and a return from a box leaves the selection as it was.
+// The edit a dialog of either program opens in, or that the program moves to, has its text
+// selected: what is typed at once replaces it. A click only places the caret; a return from a
+// box leaves the selection as it was.
 enum class Arrival { Opening, FromCode, Click, ReturnFromBox };
-
 struct EditFocus {
   const char* name;
-  std::function<std::unique_ptr<QDialog>()> make;
-  const char* edit;  // its object name
+  std::function<QDialog*()> make;
+  const char* edit;
   Arrival arrival;
-  const char* typed;
-  const char* landed;
+  const char *typed, *landed, *selected;  // none: the whole text
 };
-void PrintTo(const EditFocus& row, std::ostream* os) { *os << row.name; }
 
 class EditFocusTable : public UpdateDialogs, public ::testing::WithParamInterface<EditFocus> {};
 
 TEST_P(EditFocusTable, WhatIsTypedAtOnceReplacesTheSelectedText) {
   const EditFocus& row = GetParam();
-  Ini().WriteString("LoadDlg", "Name", "/data/pat.hex");  // the name the Save dialog proposes
-  std::unique_ptr<QDialog> dialog = row.make();
+  std::unique_ptr<QDialog> dialog(row.make());
   auto* edit = dialog->findChild<QWidget*>(row.edit);
-  ASSERT_NE(edit, nullptr);
   auto* combo = qobject_cast<QComboBox*>(edit);
   QLineEdit* line = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(edit);
   Open(*dialog);
-  const QString shown = line->text();
-  QString selected = shown;
-  QWidget box;
-  switch (row.arrival) {
-    case Arrival::Opening:
-      break;
-    case Arrival::FromCode:
-      edit->setFocus();
-      break;
-    case Arrival::Click:
-      QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(2, line->height() / 2));
-      selected.clear();
-      break;
-    case Arrival::ReturnFromBox:
-      line->setSelection(1, 2);
-      selected = shown.mid(1, 2);
-      box.show();
-      QApplication::setActiveWindow(&box);
-      QApplication::setActiveWindow(dialog.get());
-      break;
+  const QString text = line->text();
+  QWidget box;  // a box or another window over the dialog
+  if (row.arrival == Arrival::FromCode) edit->setFocus();
+  if (row.arrival == Arrival::Click) QTest::mouseClick(line, Qt::LeftButton, {}, {2, line->height() / 2});
+  if (row.arrival == Arrival::ReturnFromBox) {
+    line->setSelection(1, 2);
+    box.show();
+    QApplication::setActiveWindow(&box);
+    QApplication::setActiveWindow(dialog.get());
   }
   ASSERT_EQ(QApplication::focusWidget(), edit);
-  EXPECT_FALSE(shown.isEmpty());
-  EXPECT_EQ(line->selectedText(), selected);
+  EXPECT_EQ(line->selectedText(), row.selected ? row.selected : text);
   QTest::keyClicks(edit, row.typed);
   EXPECT_EQ(line->text().toStdString(), row.landed);
 }
 
-template <class Dialog, class... Args>
-std::function<std::unique_ptr<QDialog>()> Make(Args... args) {
-  return [=] { return std::make_unique<Dialog>(args...); };
+using namespace buffer;
+EditFocus Opens(const char* name, std::function<QDialog*()> make, const char* edit, const char* typed = "1234") {
+  return {name, std::move(make), edit, Arrival::Opening, typed, typed, nullptr};
 }
-
+uint32_t port = 0x378;
 INSTANTIATE_TEST_SUITE_P(
     BothPrograms, EditFocusTable,
     ::testing::Values(
-        EditFocus{"ConsoleFill", Make<buffer::TFillDataDialog>(), "SAddEdit8", Arrival::Opening, "1234", "1234"},
-        EditFocus{"ConsoleBlock", Make<buffer::TBlockDialog>(), "StardAddEdit", Arrival::Opening, "1234", "1234"},
-        EditFocus{"ConsoleGetSum", Make<buffer::TGetSumDialog>(), "StardAddEdit", Arrival::Opening, "1234", "1234"},
-        EditFocus{"ConsoleLoad", Make<buffer::TLoadDlg>(), "NameEdit", Arrival::Opening, "x.bin", "x.bin"},
-        EditFocus{"ConsoleSave", Make<buffer::TLoadSaveDlg>(), "NameEdit", Arrival::Opening, "x.bin", "x.bin"},
-        EditFocus{"PortSetup",
-                  [] {
-                    static uint32_t base = 0x378;
-                    return std::make_unique<TPortSetupForm>(base, std::array<uint32_t, console::kLptTableSize>{},
-                                                            buffer::SettingsPath());
-                  },
-                  "PortEdit", Arrival::Opening, "278", "278"},
-        EditFocus{"UpdateFill", Make<buffer::TFillDataDialog>(std::cref(buffer::UpdateToolProfile())), "SAddEdit8",
-                  Arrival::Opening, "1234", "1234"},
-        EditFocus{"UpdateBlock", Make<buffer::TBlockDialog>(std::cref(buffer::UpdateToolProfile())),
-                  "StardAddEdit", Arrival::Opening, "1234", "1234"},
-        EditFocus{"UpdateSum", Make<buffer::TGetSumDialog>(std::cref(buffer::UpdateToolProfile())),
-                  "StardAddEdit", Arrival::Opening, "1234", "1234"},
-        EditFocus{"UpdateResize", Make<update::TResizeBufDialog>(), "BufSizeEdit", Arrival::Opening, "1234", "1234"},
-        EditFocus{"UpdateLoad", Make<buffer::TLoadDlg>(std::cref(buffer::UpdateToolLoadDialog())), "NameEdit",
-                  Arrival::Opening, "x.bin", "x.bin"},
-        EditFocus{"UpdateSave", Make<buffer::TLoadSaveDlg>(buffer::UpdateToolProfile().hexKeyRule), "NameEdit",
-                  Arrival::Opening, "x.bin", "x.bin"},
-        EditFocus{"FocusFromCode", Make<buffer::TFillDataDialog>(), "EAddEdit8", Arrival::FromCode, "1234", "1234"},
-        EditFocus{"Click", Make<buffer::TFillDataDialog>(), "EAddEdit8", Arrival::Click, "1234", "123402"},
-        EditFocus{"ReturnFromABox", Make<buffer::TFillDataDialog>(), "SAddEdit8", Arrival::ReturnFromBox, "1234",
-                  "012340"}),
+        Opens("Fill", [] { return new TFillDataDialog; }, "SAddEdit8"),
+        Opens("Block", [] { return new TBlockDialog; }, "StardAddEdit"),
+        Opens("GetSum", [] { return new TGetSumDialog; }, "StardAddEdit"),
+        Opens("Load", [] { return new TLoadDlg; }, "NameEdit", "x.bin"),
+        Opens("Save", [] { return new TLoadSaveDlg; }, "NameEdit", "x.bin"),
+        Opens("PortSetup", [] { return new TPortSetupForm(port, {}, SettingsPath()); }, "PortEdit", "278"),
+        Opens("UpdateFill", [] { return new TFillDataDialog(UpdateToolProfile()); }, "SAddEdit8"),
+        Opens("UpdateBlock", [] { return new TBlockDialog(UpdateToolProfile()); }, "StardAddEdit"),
+        Opens("UpdateSum", [] { return new TGetSumDialog(UpdateToolProfile()); }, "StardAddEdit"),
+        Opens("UpdateResize", [] { return new update::TResizeBufDialog; }, "BufSizeEdit"),
+        Opens("UpdateLoad", [] { return new TLoadDlg(UpdateToolLoadDialog()); }, "NameEdit", "x.bin"),
+        EditFocus{"FromCode", [] { return new TFillDataDialog; }, "EAddEdit8", Arrival::FromCode, "1234", "1234",
+                  nullptr},
+        EditFocus{"Click", [] { return new TFillDataDialog; }, "EAddEdit8", Arrival::Click, "1234", "123402", ""},
+        EditFocus{"ReturnFromABox", [] { return new TFillDataDialog; }, "SAddEdit8", Arrival::ReturnFromBox, "1234",
+                  "012340", "00"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
