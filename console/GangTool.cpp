@@ -312,10 +312,14 @@ void TGangTools::AddToQueue(const std::vector<size_t>& rows) {
   std::vector<std::string> names;
   for (size_t row : rows) {
     const std::string name = BytesOf(GangToolFileListBox1->item(static_cast<int>(row)));
-    if (winapi::NameReadsBack(name)) {
-      names.push_back(name);
+    const std::string path = directory_ + (directory_ == "/" ? "" : "/") + name;
+    if (!winapi::NameReadsBack(name)) {
+      buffer::ShowMessage(kNameNotText, path);
+    } else if (winapi::NativePath(path) != path) {
+      // The program reads '\\' in a path as a folder: the file would not be found again.
+      winapi::MessageBox(nullptr, console::kUnstorableNameText + path + "\n\n", console::kWrongCaption, winapi::MB_OK);
     } else {
-      buffer::ShowMessage(kNameNotText, directory_ + (directory_ == "/" ? "" : "/") + name);
+      names.push_back(name);
     }
   }
   queue_.Add(console::ExistingFiles(directory_, names));

@@ -288,6 +288,12 @@ TEST_F(GangToolsTest, FormChecksItsEntriesAndRepeatsTheLastJob) {
                                         "\": its name is not UTF-8 text, so the lists and the report could not name it.");
   EXPECT_EQ(boxes_.boxes()[2].caption, "ERROR");
   EXPECT_EQ(tools_.GangToolListBox1->count(), 1);
+  // Nor can a name holding '\\', which the program takes for a folder: Select says so too.
+  dir_.Write("slash/back\\slash.bin", "x");
+  Queue("slash");
+  ASSERT_EQ(boxes_.boxes().size(), 4u);
+  EXPECT_EQ(boxes_.boxes()[3].text, console::kUnstorableNameText + dir_.File("slash/back\\slash.bin") + "\n\n");
+  EXPECT_EQ(tools_.GangToolListBox1->count(), 1);
 }
 
 // A file Start cannot load gets one box, its own: a file gone since it was queued, an empty
