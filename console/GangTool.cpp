@@ -317,7 +317,7 @@ void TGangTools::AddToQueue(const std::vector<size_t>& rows) {
       buffer::ShowMessage(kNameNotText, path);
     } else if (winapi::NativePath(path) != path) {
       // The program reads '\\' in a path as a folder: the file would not be found again.
-      winapi::MessageBox(nullptr, console::kUnstorableNameText + path + "\n\n", console::kWrongCaption, winapi::MB_OK);
+      winapi::MessageBox(nullptr, console::UnstorableNameText(path), console::kWrongCaption, winapi::MB_OK);
     } else {
       names.push_back(name);
     }

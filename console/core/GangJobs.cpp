@@ -29,6 +29,10 @@ class GangJobs::Inside {
   int& depth_;
 };
 
+std::string UnstorableNameText(const std::string& path) {
+  return "\nCan NOT load a file whose name begins or ends\nwith a blank or holds a '\\':\n" + path + "\n\n";
+}
+
 bool WriteJobLoadKeys(const std::string& settingsPath, const std::string& path, int32_t size) {
   TIniFile ini(settingsPath);
   const char* section = buffer::kLoadDlgSection;
@@ -58,7 +62,7 @@ bool GangJobs::Start(JobQueue& queue, const std::string& settingsPath) {
   // The load reads the name back from the settings file, which drops blanks at its ends, and
   // takes '\\' for a folder: such a name would load another file, or none.
   if (winapi::NativePath(winapi::StoredName(path)) != path) {
-    ShowBox(kUnstorableNameText + path + "\n\n", kWrongCaption);
+    ShowBox(UnstorableNameText(path), kWrongCaption);
     return false;
   }
   // An empty file would leave the last file's data in the buffer for this job.

@@ -40,8 +40,9 @@ class GangJobSite {
 
 inline constexpr const char* kFileMissingText = "\nCan NOT Find file\nPlease check the path of file\n\n";
 inline constexpr const char* kFileEmptyText = "\nThe file is empty\nPlease check the file\n\n";
-// Followed by the file's path and "\n\n".
-inline constexpr const char* kUnstorableNameText = "\nCan NOT load a file whose name begins or ends\nwith a blank or holds a '\\':\n";
+// The box for a file whose path the settings file cannot hand the load whole: a blank at
+// either end is dropped when it is read back, and a '\\' is taken for a folder.
+std::string UnstorableNameText(const std::string& path);
 inline constexpr const char* kWrongCaption = "Wrong";
 inline constexpr const char* kTimeOutText = "Time out!!\n\nChecking connection..";
 inline constexpr const char* kTimeOutCaption = "Warning";

@@ -292,7 +292,7 @@ TEST_F(GangToolsTest, FormChecksItsEntriesAndRepeatsTheLastJob) {
   dir_.Write("slash/back\\slash.bin", "x");
   Queue("slash");
   ASSERT_EQ(boxes_.boxes().size(), 4u);
-  EXPECT_EQ(boxes_.boxes()[3].text, console::kUnstorableNameText + dir_.File("slash/back\\slash.bin") + "\n\n");
+  EXPECT_EQ(boxes_.boxes()[3].text, console::UnstorableNameText(dir_.File("slash/back\\slash.bin")));
   EXPECT_EQ(tools_.GangToolListBox1->count(), 1);
 }
 
@@ -317,7 +317,7 @@ TEST_F(GangToolsTest, StartShowsOneBoxForAFileItCannotLoadAndKeepsTheItem) {
       {"huge.bin", 0x7FFFFC00, false, 0, "Memory error.", "Load BIN File"},
       {"plain.bin", 0x10, false, 4, "File is not Intel Hex format !", "ERROR !"},
       // The settings file would hand the load "trail.bin": the file queued is refused, by name.
-      {"trail.bin ", 0x10, false, 0, console::kUnstorableNameText + trailing + "\n\n", "Wrong", "trail.bin"},
+      {"trail.bin ", 0x10, false, 0, console::UnstorableNameText(trailing), "Wrong", "trail.bin"},
   };
   for (const Case& c : cases) {
     const std::string folder = std::string("refused/") + c.file;
